@@ -1,0 +1,21 @@
+# Flags shared by every target of the project.
+add_compile_options(-Wall -Wextra -Wshadow -Wnon-virtual-dtor -Wno-unused-parameter)
+if(ZENTHAR_WERROR)
+  add_compile_options(-Werror)
+endif()
+if(WIN32)
+  # SSE arithmetic, so the 32-bit build computes the same floats as the 64-bit one.
+  add_compile_options(-msse2 -mfpmath=sse)
+  add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
+  add_link_options(-static-libgcc -static-libstdc++)
+endif()
+add_compile_options(-ffp-contract=off)
+if(ZENTHAR_SANITIZE)
+  add_compile_options(-fsanitize=${ZENTHAR_SANITIZE} -fno-omit-frame-pointer
+                      -fno-sanitize-recover=all)
+  add_link_options(-fsanitize=${ZENTHAR_SANITIZE})
+endif()
+if(ZENTHAR_COVERAGE)
+  add_compile_options(--coverage -O0)
+  add_link_options(--coverage)
+endif()

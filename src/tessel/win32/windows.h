@@ -1,0 +1,26 @@
+// The few Win32 declarations the plug-in uses, for the Linux build. The stand-in host library
+// implements GetAsyncKeyState and GetTickCount on its virtual keyboard and clock.
+#pragma once
+
+#include <cstdint>
+
+using BOOL = int;
+using DWORD = std::uint32_t;
+using SHORT = std::int16_t;
+using HINSTANCE = void*;
+using LPVOID = void*;
+
+#define WINAPI
+#define TRUE 1
+#define FALSE 0
+#define DLL_PROCESS_DETACH 0
+#define DLL_PROCESS_ATTACH 1
+#define DLL_THREAD_ATTACH 2
+#define DLL_THREAD_DETACH 3
+
+extern "C" {
+__attribute__((visibility("default"))) SHORT GetAsyncKeyState(int vKey);
+__attribute__((visibility("default"))) DWORD GetTickCount();
+// The library entry a plug-in module defines; the host calls it after loading and before unloading.
+__attribute__((visibility("default"))) BOOL DllMain(HINSTANCE module, DWORD reason, LPVOID reserved);
+}
