@@ -1,5 +1,6 @@
 # Flags shared by every target of the project.
-add_compile_options(-Wall -Wextra -Wshadow -Wnon-virtual-dtor -Wno-unused-parameter)
+add_compile_options(-Wall -Wextra -Wshadow -Wnon-virtual-dtor -Wno-unused-parameter
+                    -Wno-missing-field-initializers)
 if(ZENTHAR_WERROR)
   add_compile_options(-Werror)
 endif()

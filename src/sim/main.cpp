@@ -1,0 +1,103 @@
+// zenthar-sim: rehearses a film. It runs a scenario through the real plug-in and the stand-in
+// host on virtual time, prints what happened, and writes the trace and the world's final state.
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <string>
+
+#include "runner.h"
+#include "scenario.h"
+
+namespace {
+
+const char* kUsage = R"(Usage: zenthar-sim SCENARIO [options]
+
+Runs SCENARIO through the Zenthar plug-in and a simulated game world, on virtual time, and
+prints a transcript of the run.
+
+Options:
+  --trace FILE     write the trace (JSON Lines, one event a line)
+  --state FILE     write the world's final state as JSON
+  --natives        list every native call in the transcript
+  --plugin PATH    the plug-in module to load (default: the one beside this program)
+  --quiet          print no transcript
+  --help           show this help
+
+Exit codes: 0 the run finished; 1 it could not run; 2 the scenario is malformed.
+
+)";
+
+bool WriteFile(const std::string& path, const std::string& text) {
+  std::ofstream out(path, std::ios::binary);
+  out << text;
+  return static_cast<bool>(out);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::string scenarioPath, tracePath, statePath;
+  sim::RunOptions options;
+  bool quiet = false;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    auto value = [&](std::string& into) {
+      if (i + 1 >= argc) {
+        std::fprintf(stderr, "zenthar-sim: %s needs a value\n", arg.c_str());
+        return false;
+      }
+      into = argv[++i];
+      return true;
+    };
+    if (arg == "--help" || arg == "-h") {
+      std::fputs(kUsage, stdout);
+      std::fputs(sim::ScenarioHelp(), stdout);
+      return 0;
+    } else if (arg == "--trace") {
+      if (!value(tracePath)) return 2;
+    } else if (arg == "--state") {
+      if (!value(statePath)) return 2;
+    } else if (arg == "--plugin") {
+      if (!value(options.pluginPath)) return 2;
+    } else if (arg == "--natives") {
+      options.transcriptNatives = true;
+    } else if (arg == "--quiet") {
+      quiet = true;
+    } else if (!arg.empty() && arg[0] == '-') {
+      std::fprintf(stderr, "zenthar-sim: unknown option %s (see --help)\n", arg.c_str());
+      return 2;
+    } else if (scenarioPath.empty()) {
+      scenarioPath = arg;
+    } else {
+      std::fprintf(stderr, "zenthar-sim: one scenario at a time (see --help)\n");
+      return 2;
+    }
+  }
+  if (scenarioPath.empty()) {
+    std::fputs(kUsage, stderr);
+    return 2;
+  }
+
+  sim::Scenario scenario;
+  const std::string problem = sim::LoadScenario(scenarioPath, scenario);
+  if (!problem.empty()) {
+    std::fprintf(stderr, "%s\n", problem.c_str());
+    return 2;
+  }
+
+  const sim::RunOutput out = sim::RunScenario(scenario, options);
+  if (!out.ok) {
+    std::fprintf(stderr, "zenthar-sim: %s\n", out.error.c_str());
+    return 1;
+  }
+  if (!quiet) std::fwrite(out.transcript.data(), 1, out.transcript.size(), stdout);
+  if (!tracePath.empty() && !WriteFile(tracePath, out.trace)) {
+    std::fprintf(stderr, "zenthar-sim: cannot write %s\n", tracePath.c_str());
+    return 1;
+  }
+  if (!statePath.empty() && !WriteFile(statePath, out.state)) {
+    std::fprintf(stderr, "zenthar-sim: cannot write %s\n", statePath.c_str());
+    return 1;
+  }
+  return 0;
+}

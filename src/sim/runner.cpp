@@ -1,0 +1,248 @@
+#include "runner.h"
+
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+
+#include "host.h"
+#include "json.h"
+#include "natives.h"
+
+#ifndef ZENTHAR_PLUGIN_FILE
+#error "the build names the plug-in module file"
+#endif
+
+namespace sim {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A folder of the run's own, where ped.ini and the host log live while it runs.
+fs::path MakeRunFolder() {
+  static std::atomic<unsigned> counter{0};
+  const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    fs::path folder = fs::temp_directory_path() /
+                      ("zenthar-run-" + std::to_string(stamp) + "-" + std::to_string(counter++));
+    std::error_code error;
+    if (fs::create_directory(folder, error)) return folder;
+  }
+  return {};
+}
+
+std::string JsonPos(const world::Vec3& pos) {
+  return "[" + JsonNumber(pos.x) + "," + JsonNumber(pos.y) + "," + JsonNumber(pos.z) + "]";
+}
+
+class Run {
+ public:
+  Run(const Scenario& scenario, const RunOptions& options, RunOutput& out)
+      : scenario_(scenario), options_(options), out_(out), trace_(&out.trace),
+        transcript_(&out.transcript, options.transcriptNatives) {}
+
+  bool Execute(RunHooks* hooks) {
+    const fs::path folder = MakeRunFolder();
+    if (folder.empty()) return Fail("cannot make a folder for the run");
+    if (scenario_.hasIni) {
+      std::ofstream ini(folder / "ped.ini", std::ios::binary);
+      for (const std::string& line : scenario_.iniLines) ini << line << "\n";
+    }
+    SetUpWorld();
+    hub_.Subscribe(&trace_);
+    hub_.Subscribe(&transcript_);
+    for (Subscriber* s : options_.extra) hub_.Subscribe(s);
+    world_.SetObserver(&hub_);
+    if (hooks != nullptr) hooks->Started(world_);
+
+    tessel::ResetClock(scenario_.clock);
+    tessel::ReleaseAllKeys();
+    tessel::SetListener(&hub_);
+    tessel::SetLogFile((folder / "tessel.log").string().c_str());
+    world::InstallNatives(world_, &hub_, scenario_.missing);
+
+    const std::string plugin =
+        options_.pluginPath.empty() ? DefaultPluginPath() : options_.pluginPath;
+    char error[512] = {};
+    const bool loaded =
+        tessel::LoadPlugin(plugin.c_str(), folder.string().c_str(), error, sizeof error);
+    if (loaded) {
+      Loop();
+      tessel::UnloadPlugin();
+      RunEvent unload;
+      unload.kind = RunEvent::Kind::unload;
+      unload.t = scenario_.runUntil;
+      hub_.Emit(unload);
+    }
+    world::RemoveNatives();
+    tessel::SetListener(nullptr);
+    tessel::SetLogFile(nullptr);
+    if (hooks != nullptr && loaded) hooks->Finished(world_, scenario_.runUntil);
+    out_.state = WorldStateJson(world_);
+    std::error_code ignored;
+    fs::remove_all(folder, ignored);
+    if (!loaded) return Fail(std::string("cannot load the plug-in: ") + error);
+    return true;
+  }
+
+ private:
+  bool Fail(const std::string& why) {
+    out_.error = why;
+    return false;
+  }
+
+  void SetUpWorld() {
+    world_.MovePlayer(scenario_.playerPos);
+    world_.GiveWeapon(world_.player(), scenario_.playerWeapon);
+    for (std::int32_t model : scenario_.pedModels) world_.DeclarePedModel(model);
+    for (const Actor& ped : scenario_.peds) world_.AddPed(ped.name, ped.model, ped.pos);
+    for (const Actor& car : scenario_.cars) world_.AddCar(car.name, car.model, car.pos);
+  }
+
+  void Warn(std::uint64_t t, const std::string& text) {
+    RunEvent event;
+    event.kind = RunEvent::Kind::warning;
+    event.t = t;
+    event.text = text;
+    hub_.Emit(event);
+  }
+
+  void Apply(const Action& action, std::uint64_t t) {
+    RunEvent event;
+    event.t = t;
+    switch (action.kind) {
+      case ActionKind::press:
+        for (std::size_t i = 0; i < action.keys.size(); ++i) {
+          tessel::PressKey(action.keys[i]);
+          event.kind = RunEvent::Kind::key;
+          event.text = action.keyNames[i];
+          event.code = action.keys[i];
+          hub_.Emit(event);
+        }
+        return;
+      case ActionKind::playerAt:
+        world_.MovePlayer(action.pos);
+        event.kind = RunEvent::Kind::player;
+        event.text = "at";
+        event.pos = action.pos;
+        event.hasPos = true;
+        hub_.Emit(event);
+        return;
+      case ActionKind::playerWeapon:
+        world_.GiveWeapon(world_.player(), action.value);
+        event.kind = RunEvent::Kind::player;
+        event.text = "weapon";
+        event.code = action.value;
+        hub_.Emit(event);
+        return;
+      case ActionKind::playerEnter:
+        if (world::Car* car = world_.FindCarByName(action.name)) {
+          event.kind = RunEvent::Kind::player;
+          event.text = "enter";
+          event.name = action.name;
+          hub_.Emit(event);
+          world_.PlayerEnter(*car);
+        }
+        return;
+      case ActionKind::playerLeave:
+        event.kind = RunEvent::Kind::player;
+        event.text = "leave";
+        hub_.Emit(event);
+        world_.LeaveCar(world_.player());
+        return;
+      case ActionKind::kill:
+        if (world::Ped* ped = world_.FindPedByName(action.name)) {
+          world_.Kill(*ped, "scenario");
+        } else {
+          Warn(t, "no ped named " + action.name + " to kill (line " +
+                      std::to_string(action.line) + ")");
+        }
+        return;
+      case ActionKind::remove:
+        if (world::Ped* ped = world_.FindPedByName(action.name)) {
+          world_.RemovePed(ped->handle);
+        } else {
+          Warn(t, "no ped named " + action.name + " to remove (line " +
+                      std::to_string(action.line) + ")");
+        }
+        return;
+      case ActionKind::wreck:
+        if (world::Car* car = world_.FindCarByName(action.name)) world_.Wreck(*car, "scenario");
+        return;
+    }
+  }
+
+  void Loop() {
+    std::size_t next = 0;
+    std::uint64_t previous = 0;
+    for (std::uint64_t tick = 0;; ++tick) {
+      const std::uint64_t t = tick * 1000 / static_cast<std::uint64_t>(scenario_.fps);
+      if (t > scenario_.runUntil) break;
+      tessel::SetTime(t);
+      while (next < scenario_.actions.size() && scenario_.actions[next].t <= t) {
+        Apply(scenario_.actions[next++], t);
+      }
+      world_.Step(t, static_cast<std::uint32_t>(t - previous));
+      previous = t;
+      tessel::RunTick();
+    }
+    tessel::SetTime(scenario_.runUntil);
+  }
+
+  const Scenario& scenario_;
+  const RunOptions& options_;
+  RunOutput& out_;
+  world::World world_;
+  EventHub hub_;
+  TraceWriter trace_;
+  Transcript transcript_;
+};
+
+}  // namespace
+
+std::string DefaultPluginPath() {
+  char folder[4096];
+  tessel::ExecutableFolder(folder, sizeof folder);
+  return (fs::path(folder) / ZENTHAR_PLUGIN_FILE).string();
+}
+
+std::string WorldStateJson(const world::World& w) {
+  std::string out = "{\n  \"peds\": [";
+  bool first = true;
+  for (const world::Ped& ped : w.peds()) {
+    JsonObject o;
+    o.Str("name", ped.name).Int("handle", ped.handle).Int("model", ped.model);
+    o.Raw("pos", JsonPos(ped.pos)).Str("task", world::TaskName(ped.task));
+    o.Int("health", ped.health).Int("weapon", ped.weapon);
+    o.Str("car", w.CarName(ped.car));
+    if (ped.car != 0) o.Int("seat", ped.seat);
+    o.Bool("phone", ped.phone).Bool("burning", ped.burning);
+    out += (first ? "\n    " : ",\n    ") + o.str();
+    first = false;
+  }
+  out += "\n  ],\n  \"cars\": [";
+  first = true;
+  for (const world::Car& car : w.cars()) {
+    JsonObject o;
+    o.Str("name", car.name).Int("handle", car.handle).Int("model", car.model);
+    o.Raw("pos", JsonPos(car.pos)).Str("driver", w.PedName(car.driver));
+    std::string passengers = "[";
+    for (int seat = 0; seat < world::kPassengerSeats; ++seat) {
+      passengers += (seat ? "," : "") + JsonString(w.PedName(car.passengers[seat]));
+    }
+    o.Raw("passengers", passengers + "]").Bool("wrecked", car.wrecked);
+    out += (first ? "\n    " : ",\n    ") + o.str();
+    first = false;
+  }
+  return out + "\n  ]\n}\n";
+}
+
+RunOutput RunScenario(const Scenario& scenario, const RunOptions& options, RunHooks* hooks) {
+  RunOutput out;
+  Run run(scenario, options, out);
+  out.ok = run.Execute(hooks);
+  return out;
+}
+
+}  // namespace sim

@@ -1,0 +1,396 @@
+#include "scenario.h"
+
+#include <charconv>
+#include <cmath>
+#include <fstream>
+#include <map>
+#include <sstream>
+
+namespace sim {
+
+namespace {
+
+struct KeyNameRow {
+  const char* name;
+  int code;
+};
+
+const KeyNameRow kKeyNames[] = {
+    {"backslash", 220}, {"num0", 96},   {"num1", 97},   {"num2", 98},   {"num3", 99},
+    {"num4", 100},      {"num5", 101},  {"num6", 102},  {"num7", 103},  {"num8", 104},
+    {"num9", 105},      {"num.", 110},  {"num+", 107},  {"num-", 109},  {"num*", 106},
+    {"num/", 111},      {"pgup", 33},   {"pgdn", 34},   {"minus", 189}, {"plus", 187},
+    {"scroll", 145},    {"pause", 19},  {"f1", 112},    {"f2", 113},    {"f3", 114},
+    {"f4", 115},        {"f5", 116},    {"f6", 117},    {"f7", 118},    {"f8", 119},
+    {"f9", 120},        {"f10", 121},   {"f11", 122},   {"f12", 123},
+};
+
+// Splits a line into words; "quoted text" is one word, and # outside quotes ends the line.
+bool Split(const std::string& line, std::vector<std::string>& words, std::string& problem) {
+  std::size_t i = 0;
+  while (i < line.size()) {
+    const char c = line[i];
+    if (c == ' ' || c == '\t' || c == '\r') {
+      ++i;
+    } else if (c == '#') {
+      break;
+    } else if (c == '"') {
+      std::string word;
+      ++i;
+      while (i < line.size() && line[i] != '"') {
+        if (line[i] == '\\' && i + 1 < line.size()) ++i;
+        word += line[i++];
+      }
+      if (i >= line.size()) {
+        problem = "unterminated quoted text";
+        return false;
+      }
+      ++i;
+      words.push_back(word);
+    } else {
+      std::size_t end = i;
+      while (end < line.size() && line[end] != ' ' && line[end] != '\t' && line[end] != '\r' &&
+             line[end] != '#') {
+        ++end;
+      }
+      words.push_back(line.substr(i, end - i));
+      i = end;
+    }
+  }
+  return true;
+}
+
+class Reader {
+ public:
+  Reader(const std::string& file, Scenario& out) : file_(file), out_(out) {}
+
+  std::string Run(const std::string& text) {
+    std::istringstream lines(text);
+    std::string line;
+    while (std::getline(lines, line)) {
+      ++lineNo_;
+      if (lineNo_ == 1 && line.rfind("\xEF\xBB\xBF", 0) == 0) line.erase(0, 3);
+      words_.clear();
+      std::string problem;
+      if (!Split(line, words_, problem) || (!words_.empty() && !Statement(problem))) {
+        return file_ + ":" + std::to_string(lineNo_) + ": " + problem;
+      }
+    }
+    if (!sawRun_) out_.runUntil = lastTime_ + 60000;
+    return "";
+  }
+
+ private:
+  bool Fail(std::string& problem, const std::string& text) {
+    problem = text;
+    return false;
+  }
+
+  bool Count(std::size_t n, std::string& problem, const char* usage) {
+    if (words_.size() == n) return true;
+    return Fail(problem, std::string("expected: ") + usage);
+  }
+
+  bool Number(const std::string& word, double& value, std::string& problem) {
+    const char* begin = word.data();
+    const char* end = begin + word.size();
+    if (begin != end && *begin == '+') ++begin;
+    const auto result = std::from_chars(begin, end, value);
+    if (result.ec != std::errc() || result.ptr != end || !std::isfinite(value)) {
+      return Fail(problem, "bad number '" + word + "'");
+    }
+    return true;
+  }
+
+  bool Integer(const std::string& word, std::int64_t low, std::int64_t high, std::int64_t& value,
+               std::string& problem) {
+    const char* begin = word.data();
+    const char* end = begin + word.size();
+    const auto result = std::from_chars(begin, end, value);
+    if (result.ec != std::errc() || result.ptr != end) {
+      return Fail(problem, "bad number '" + word + "'");
+    }
+    if (value < low || value > high) {
+      return Fail(problem, "number " + word + " out of range " + std::to_string(low) + ".." +
+                               std::to_string(high));
+    }
+    return true;
+  }
+
+  bool Int32(const std::string& word, std::int32_t& value, std::string& problem) {
+    std::int64_t v = 0;
+    if (!Integer(word, INT32_MIN, INT32_MAX, v, problem)) return false;
+    value = static_cast<std::int32_t>(v);
+    return true;
+  }
+
+  bool Position(std::size_t first, world::Vec3& pos, std::string& problem) {
+    double x = 0, y = 0, z = 0;
+    if (!Number(words_[first], x, problem) || !Number(words_[first + 1], y, problem) ||
+        !Number(words_[first + 2], z, problem)) {
+      return false;
+    }
+    pos = {static_cast<float>(x), static_cast<float>(y), static_cast<float>(z)};
+    return true;
+  }
+
+  bool Time(const std::string& word, std::uint64_t& ms, std::string& problem) {
+    double seconds = 0;
+    if (!Number(word, seconds, problem)) return false;
+    if (seconds < 0 || seconds > 1e9) return Fail(problem, "time " + word + " out of range");
+    ms = static_cast<std::uint64_t>(std::llround(seconds * 1000.0));
+    if (ms < lastTime_) {
+      return Fail(problem, "time " + word + " s goes backwards (an earlier line is at " +
+                               std::to_string(lastTime_ / 1000.0).substr(0, 8) + " s)");
+    }
+    lastTime_ = ms;
+    return true;
+  }
+
+  bool NewName(const std::string& name, std::string& problem) {
+    if (name == "player" || (name.rfind("cast", 0) == 0 && name.size() > 4 &&
+                             name.find_first_not_of("0123456789", 4) == std::string::npos)) {
+      return Fail(problem, "the name '" + name + "' is reserved");
+    }
+    if (!names_.emplace(name, lineNo_).second) {
+      return Fail(problem, "duplicate name '" + name + "' (first used on line " +
+                               std::to_string(names_[name]) + ")");
+    }
+    return true;
+  }
+
+  bool KnownPed(const std::string& name, std::string& problem) {
+    const bool cast = name.rfind("cast", 0) == 0 && name.size() > 4 &&
+                      name.find_first_not_of("0123456789", 4) == std::string::npos;
+    for (const Actor& ped : out_.peds) {
+      if (ped.name == name) return true;
+    }
+    if (cast) return true;
+    return Fail(problem, "unknown ped '" + name + "'");
+  }
+
+  bool KnownCar(const std::string& name, std::string& problem) {
+    for (const Actor& car : out_.cars) {
+      if (car.name == name) return true;
+    }
+    return Fail(problem, "unknown car '" + name + "'");
+  }
+
+  // ped NAME model M at X Y Z  /  car NAME model M at X Y Z
+  bool ActorLine(std::vector<Actor>& list, const char* usage, std::string& problem) {
+    if (words_.size() != 8 || words_[2] != "model" || words_[4] != "at") {
+      return Fail(problem, std::string("expected: ") + usage);
+    }
+    Actor actor;
+    actor.name = words_[1];
+    if (!NewName(actor.name, problem) || !Int32(words_[3], actor.model, problem) ||
+        !Position(5, actor.pos, problem)) {
+      return false;
+    }
+    list.push_back(actor);
+    return true;
+  }
+
+  bool PlayerLine(std::size_t first, Action* action, std::string& problem) {
+    const std::size_t n = words_.size() - first;
+    const std::string what = n > 0 ? words_[first] : "";
+    if (what == "at" && n == 4) {
+      world::Vec3 pos;
+      if (!Position(first + 1, pos, problem)) return false;
+      if (action == nullptr) {
+        out_.playerPos = pos;
+      } else {
+        action->kind = ActionKind::playerAt;
+        action->pos = pos;
+      }
+      return true;
+    }
+    if (what == "weapon" && n == 2) {
+      std::int32_t weapon = 0;
+      if (!Int32(words_[first + 1], weapon, problem)) return false;
+      if (action == nullptr) {
+        out_.playerWeapon = weapon;
+      } else {
+        action->kind = ActionKind::playerWeapon;
+        action->value = weapon;
+      }
+      return true;
+    }
+    if (action != nullptr && what == "enter" && n == 2) {
+      action->kind = ActionKind::playerEnter;
+      action->name = words_[first + 1];
+      return KnownCar(action->name, problem);
+    }
+    if (action != nullptr && what == "leave" && n == 1) {
+      action->kind = ActionKind::playerLeave;
+      return true;
+    }
+    return Fail(problem, action == nullptr
+                             ? "expected: player at X Y Z | player weapon W"
+                             : "expected: at T player at X Y Z | weapon W | enter CAR | leave");
+  }
+
+  bool AtLine(std::string& problem) {
+    if (words_.size() < 3) return Fail(problem, "expected: at T WHAT ...");
+    Action action;
+    action.line = lineNo_;
+    if (!Time(words_[1], action.t, problem)) return false;
+    const std::string& what = words_[2];
+    if (what == "press") {
+      if (words_.size() < 4) return Fail(problem, "expected: at T press KEY [KEY ...]");
+      action.kind = ActionKind::press;
+      for (std::size_t i = 3; i < words_.size(); ++i) {
+        int code = 0;
+        if (!KeyCode(words_[i], code)) return Fail(problem, "unknown key name '" + words_[i] + "'");
+        action.keys.push_back(code);
+        action.keyNames.push_back(KeyName(code));
+      }
+    } else if (what == "player") {
+      if (!PlayerLine(3, &action, problem)) return false;
+    } else if (what == "kill" || what == "remove") {
+      if (!Count(4, problem, "at T kill PED | at T remove PED")) return false;
+      action.kind = what == "kill" ? ActionKind::kill : ActionKind::remove;
+      action.name = words_[3];
+      if (!KnownPed(action.name, problem)) return false;
+    } else if (what == "wreck") {
+      if (!Count(4, problem, "at T wreck CAR")) return false;
+      action.kind = ActionKind::wreck;
+      action.name = words_[3];
+      if (!KnownCar(action.name, problem)) return false;
+    } else {
+      return Fail(problem, "unknown event '" + what + "' (press, player, kill, remove, wreck)");
+    }
+    out_.actions.push_back(action);
+    return true;
+  }
+
+  bool Statement(std::string& problem) {
+    const std::string& word = words_[0];
+    if (word == "fps") {
+      std::int64_t fps = 0;
+      if (!Count(2, problem, "fps N") || !Integer(words_[1], 1, 1000, fps, problem)) return false;
+      out_.fps = static_cast<int>(fps);
+      return true;
+    }
+    if (word == "clock") {
+      std::int64_t clock = 0;
+      if (!Count(2, problem, "clock TICKCOUNT") ||
+          !Integer(words_[1], 0, UINT32_MAX, clock, problem)) {
+        return false;
+      }
+      out_.clock = static_cast<std::uint32_t>(clock);
+      return true;
+    }
+    if (word == "ini") {
+      out_.hasIni = true;
+      out_.iniLines.assign(words_.begin() + 1, words_.end());
+      return true;
+    }
+    if (word == "missing") {
+      if (words_.size() < 2) return Fail(problem, "expected: missing NATIVE [NATIVE ...]");
+      for (std::size_t i = 1; i < words_.size(); ++i) out_.missing.insert(words_[i]);
+      return true;
+    }
+    if (word == "player") return PlayerLine(1, nullptr, problem);
+    if (word == "ped") return ActorLine(out_.peds, "ped NAME model M at X Y Z", problem);
+    if (word == "car") return ActorLine(out_.cars, "car NAME model M at X Y Z", problem);
+    if (word == "model") {
+      std::int32_t model = 0;
+      if (words_.size() != 3 || words_[2] != "ped") return Fail(problem, "expected: model M ped");
+      if (!Int32(words_[1], model, problem)) return false;
+      out_.pedModels.push_back(model);
+      return true;
+    }
+    if (word == "at") return AtLine(problem);
+    if (word == "run") {
+      std::uint64_t until = 0;
+      if (!Count(2, problem, "run T") || !Time(words_[1], until, problem)) return false;
+      if (sawRun_) return Fail(problem, "a second run line");
+      sawRun_ = true;
+      out_.runUntil = until;
+      return true;
+    }
+    return Fail(problem, "unknown statement '" + word + "'");
+  }
+
+  std::string file_;
+  Scenario& out_;
+  std::vector<std::string> words_;
+  std::map<std::string, int> names_;
+  int lineNo_ = 0;
+  std::uint64_t lastTime_ = 0;
+  bool sawRun_ = false;
+};
+
+}  // namespace
+
+bool KeyCode(const std::string& name, int& code) {
+  for (const KeyNameRow& row : kKeyNames) {
+    if (name == row.name) {
+      code = row.code;
+      return true;
+    }
+  }
+  if (name.rfind("vk:", 0) == 0 && name.size() > 3) {
+    int value = 0;
+    const char* begin = name.data() + 3;
+    const char* end = name.data() + name.size();
+    const auto result = std::from_chars(begin, end, value);
+    if (result.ec == std::errc() && result.ptr == end && value >= 0 && value <= 255) {
+      code = value;
+      return true;
+    }
+  }
+  return false;
+}
+
+std::string KeyName(int code) {
+  for (const KeyNameRow& row : kKeyNames) {
+    if (row.code == code) return row.name;
+  }
+  return "vk:" + std::to_string(code);
+}
+
+std::string ParseScenario(const std::string& file, const std::string& text, Scenario& out) {
+  out = Scenario{};
+  out.file = file;
+  return Reader(file, out).Run(text);
+}
+
+std::string LoadScenario(const std::string& file, Scenario& out) {
+  std::ifstream in(file, std::ios::binary);
+  if (!in) return file + ": cannot open the scenario";
+  std::ostringstream text;
+  text << in.rdbuf();
+  return ParseScenario(file, text.str(), out);
+}
+
+const char* ScenarioHelp() {
+  return R"(Scenario statements (one a line, # starts a comment, times in seconds):
+  fps N                         host ticks per second (default 30)
+  clock N                       GetTickCount value at the start (default 0)
+  ini "LINE" ["LINE" ...]       lines of ped.ini in the run's folder (no ini line: no file)
+  missing NATIVE [NATIVE ...]   natives the host does not know
+  player at X Y Z               the player's position (default 0 0 0)
+  player weapon W               the player's weapon
+  ped NAME model M at X Y Z     a bystander the player can capture a model from
+  car NAME model M at X Y Z     a car
+  model M ped                   declare another ped model
+  at T press KEY [KEY ...]      keys pressed before the first pass at or after T
+  at T player at X Y Z          the player walks (or drives) there
+  at T player enter CAR         the player takes the driver's seat of CAR
+  at T player leave             the player gets out of the car
+  at T player weapon W          the player switches weapon
+  at T kill PED                 a ped dies (PED: a bystander, or castN for the Nth created ped)
+  at T remove PED               a ped is removed from the world
+  at T wreck CAR                a car is wrecked
+  run T                         run until T, then unload (default: last event + 60 s)
+
+Key names:
+  backslash (220, play / capture)   num0..num9 (96..105)   num. (110)   num+ (107)
+  num- (109)   num* (106)   num/ (111)   pgup (33)   pgdn (34)   minus (189)   plus (187)
+  scroll (145, mode)   pause (19, on/off)   f1..f12 (112..123)   vk:N (any code 0..255)
+)";
+}
+
+}  // namespace sim

@@ -1,0 +1,61 @@
+// A rehearsal scenario: the world's set-up and what the person at the keyboard does when, one
+// statement a line. Reading it either yields the whole scenario or the first problem, as
+// FILE:LINE: problem, and nothing is run.
+#pragma once
+
+#include <cstdint>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "world.h"
+
+namespace sim {
+
+struct Actor {
+  std::string name;
+  std::int32_t model = 0;
+  world::Vec3 pos;
+};
+
+enum class ActionKind { press, playerAt, playerEnter, playerLeave, playerWeapon, kill, remove, wreck };
+
+struct Action {
+  std::uint64_t t = 0;  // virtual milliseconds from the start
+  ActionKind kind = ActionKind::press;
+  std::vector<int> keys;
+  std::vector<std::string> keyNames;
+  world::Vec3 pos;
+  std::string name;  // ped or car
+  std::int32_t value = 0;
+  int line = 0;
+};
+
+struct Scenario {
+  std::string file;
+  int fps = 30;
+  std::uint32_t clock = 0;
+  bool hasIni = false;
+  std::vector<std::string> iniLines;
+  std::set<std::string> missing;
+  world::Vec3 playerPos;
+  std::int32_t playerWeapon = 0;
+  std::vector<Actor> peds;
+  std::vector<Actor> cars;
+  std::vector<std::int32_t> pedModels;
+  std::vector<Action> actions;
+  std::uint64_t runUntil = 0;
+};
+
+// Reads `text` as the scenario file `file`. Returns an empty string on success, else the problem.
+std::string ParseScenario(const std::string& file, const std::string& text, Scenario& out);
+std::string LoadScenario(const std::string& file, Scenario& out);
+
+// Key names as scenarios write them, and back.
+bool KeyCode(const std::string& name, int& code);
+std::string KeyName(int code);
+
+// What --help prints about the format.
+const char* ScenarioHelp();
+
+}  // namespace sim

@@ -1,0 +1,364 @@
+#include "world.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace world {
+
+float Distance(const Vec3& a, const Vec3& b) {
+  const float dx = a.x - b.x;
+  const float dy = a.y - b.y;
+  const float dz = a.z - b.z;
+  return std::sqrt(dx * dx + dy * dy + dz * dz);
+}
+
+const char* TaskName(Task task) {
+  switch (task) {
+    case Task::idle: return "idle";
+    case Task::walk: return "walk";
+    case Task::drive: return "drive";
+    case Task::openDoor: return "open-door";
+    case Task::enterCar: return "enter-car";
+    case Task::handsUp: return "hands-up";
+    case Task::lookAtPed: return "look-at-ped";
+    case Task::lookAtPosition: return "look-at-position";
+    case Task::lookAtCar: return "look-at-car";
+    case Task::aimAtPosition: return "aim-at-position";
+    case Task::aimAtPed: return "aim-at-ped";
+    case Task::combat: return "combat";
+    case Task::dead: return "dead";
+  }
+  return "idle";
+}
+
+World::World() {
+  Ped player;
+  player.handle = kPlayerHandle;
+  player.name = "player";
+  player.player = true;
+  player.weapons.insert(0);
+  peds_.push_back(player);
+}
+
+std::int32_t World::AddPed(const std::string& name, std::int32_t model, Vec3 pos) {
+  Ped ped;
+  ped.handle = NextHandle();
+  ped.name = name;
+  ped.model = model;
+  ped.pos = pos;
+  ped.weapons.insert(0);
+  peds_.push_back(ped);
+  pedModels_.insert(model);
+  return ped.handle;
+}
+
+std::int32_t World::AddCar(const std::string& name, std::int32_t model, Vec3 pos) {
+  Car car;
+  car.handle = NextHandle();
+  car.name = name;
+  car.model = model;
+  car.pos = pos;
+  cars_.push_back(car);
+  return car.handle;
+}
+
+Ped* World::FindPed(std::int32_t handle) {
+  for (Ped& ped : peds_) {
+    if (ped.handle == handle) return &ped;
+  }
+  return nullptr;
+}
+
+Car* World::FindCar(std::int32_t handle) {
+  for (Car& car : cars_) {
+    if (car.handle == handle) return &car;
+  }
+  return nullptr;
+}
+
+Ped* World::FindPedByName(const std::string& name) {
+  for (Ped& ped : peds_) {
+    if (ped.name == name) return &ped;
+  }
+  return nullptr;
+}
+
+Car* World::FindCarByName(const std::string& name) {
+  for (Car& car : cars_) {
+    if (car.name == name) return &car;
+  }
+  return nullptr;
+}
+
+std::string World::PedName(std::int32_t handle) const {
+  for (const Ped& ped : peds_) {
+    if (ped.handle == handle) return ped.name;
+  }
+  return "";
+}
+
+std::string World::CarName(std::int32_t handle) const {
+  for (const Car& car : cars_) {
+    if (car.handle == handle) return car.name;
+  }
+  return "";
+}
+
+void World::Report(Event event) {
+  if (observer_ != nullptr) observer_->OnWorldEvent(event);
+}
+
+void World::MovePlayer(Vec3 pos) {
+  Ped& me = player();
+  me.pos = pos;
+  if (Car* car = FindCar(me.car)) car->pos = pos;
+}
+
+void World::GiveWeapon(Ped& ped, std::int32_t weapon) {
+  ped.weapons.insert(weapon);
+  ped.weapon = weapon;
+}
+
+void World::Seat(Ped& ped, Car& car, int seat) {
+  if (seat == kDriverSeat) {
+    car.driver = ped.handle;
+  } else {
+    car.passengers[seat] = ped.handle;
+  }
+  ped.car = car.handle;
+  ped.seat = seat;
+  ped.pos = car.pos;
+}
+
+void World::PlayerEnter(Car& car) {
+  Ped& me = player();
+  if (me.car != 0) LeaveCar(me);
+  if (Ped* driver = FindPed(car.driver)) LeaveCar(*driver);
+  Seat(player(), car, kDriverSeat);
+  Report({"seated", "player", car.name, "driver"});
+}
+
+void World::LeaveCar(Ped& ped) {
+  Car* car = FindCar(ped.car);
+  if (car == nullptr) return;
+  if (ped.seat == kDriverSeat) {
+    car->driver = 0;
+    car->driving = false;
+    ped.pos = {car->pos.x - 2.0f, car->pos.y, car->pos.z};
+  } else {
+    car->passengers[ped.seat] = 0;
+    ped.pos = {car->pos.x + 2.0f, car->pos.y + 1.0f * static_cast<float>(ped.seat), car->pos.z};
+  }
+  ped.car = 0;
+  ped.seat = kDriverSeat;
+  Report({"left-car", ped.name, car->name, ""});
+}
+
+std::int32_t World::CreateCastPed(std::int32_t model, Vec3 pos) {
+  Ped ped;
+  ped.handle = NextHandle();
+  ped.name = "cast" + std::to_string(++castCount_);
+  ped.model = model;
+  ped.pos = pos;
+  ped.cast = true;
+  ped.weapons.insert(0);
+  peds_.push_back(ped);
+  Report({"created", ped.name, "", "model " + std::to_string(model), true, pos});
+  return ped.handle;
+}
+
+bool World::RemovePed(std::int32_t handle) {
+  Ped* ped = FindPed(handle);
+  if (ped == nullptr || ped->player) return false;
+  if (Car* car = FindCar(ped->car)) {
+    if (ped->seat == kDriverSeat) {
+      car->driver = 0;
+      car->driving = false;
+    } else {
+      car->passengers[ped->seat] = 0;
+    }
+  }
+  Report({"deleted", ped->name, "", ""});
+  peds_.erase(peds_.begin() + (ped - peds_.data()));
+  return true;
+}
+
+void World::Kill(Ped& ped, const char* cause) {
+  if (ped.dead() || ped.player) return;
+  ped.health = 0;
+  ped.task = Task::dead;
+  ped.phone = false;
+  ped.burning = false;
+  Report({"died", ped.name, "", cause, true, ped.pos});
+}
+
+void World::KillOccupants(Car& car, const char* cause) {
+  std::vector<std::int32_t> occupants{car.driver};
+  occupants.insert(occupants.end(), std::begin(car.passengers), std::end(car.passengers));
+  for (std::int32_t handle : occupants) {
+    if (Ped* ped = FindPed(handle)) Kill(*ped, cause);
+  }
+}
+
+void World::Wreck(Car& car, const char* cause) {
+  if (car.wrecked) return;
+  car.wrecked = true;
+  car.driving = false;
+  Report({"wrecked", "", car.name, cause, true, car.pos});
+  KillOccupants(car, cause);
+}
+
+void World::Explode(Vec3 pos, std::int32_t kind, float radius) {
+  Report({"explosion", "", "", "kind " + std::to_string(kind), true, pos});
+  for (Car& car : cars_) {
+    if (Distance(car.pos, pos) <= radius) Wreck(car, "explosion");
+  }
+  for (Ped& ped : peds_) {
+    if (Distance(ped.pos, pos) <= radius) Kill(ped, "explosion");
+  }
+}
+
+void World::SetTask(Ped& ped, Task task) {
+  if (ped.dead()) return;
+  ped.task = task;
+}
+
+void World::StartEnterCar(Ped& ped, Car& car, int seat) {
+  if (ped.dead()) return;
+  ped.task = Task::enterCar;
+  ped.subject = car.handle;
+  ped.wantedSeat = seat;
+}
+
+std::int32_t World::SetOnFire(Ped& ped) {
+  if (!ped.dead()) {
+    ped.burning = true;
+    ped.burnEnds = now_ + kBurnMs;
+    Report({"burning", ped.name, "", "", true, ped.pos});
+  }
+  return nextFire_++;
+}
+
+std::int32_t World::ClosestPed(Vec3 pos, float radius) const {
+  std::int32_t best = 0;
+  float bestDistance = radius;
+  for (const Ped& ped : peds_) {
+    if (ped.player) continue;
+    const float d = Distance(ped.pos, pos);
+    if (d <= bestDistance && (best == 0 || d < bestDistance)) {
+      best = ped.handle;
+      bestDistance = d;
+    }
+  }
+  return best;
+}
+
+std::int32_t World::RandomPedInBox(Vec3 low, Vec3 high) {
+  std::vector<std::int32_t> inside;
+  for (const Ped& ped : peds_) {
+    if (ped.player) continue;
+    if (ped.pos.x >= low.x && ped.pos.x <= high.x && ped.pos.y >= low.y && ped.pos.y <= high.y &&
+        ped.pos.z >= low.z && ped.pos.z <= high.z) {
+      inside.push_back(ped.handle);
+    }
+  }
+  if (inside.empty()) return 0;
+  randomState_ ^= randomState_ << 13;
+  randomState_ ^= randomState_ >> 17;
+  randomState_ ^= randomState_ << 5;
+  return inside[randomState_ % inside.size()];
+}
+
+bool World::MoveToward(Vec3& pos, const Vec3& goal, float distance) {
+  const float left = Distance(pos, goal);
+  if (left <= distance) {
+    pos = goal;
+    return true;
+  }
+  const float f = distance / left;
+  pos.x += (goal.x - pos.x) * f;
+  pos.y += (goal.y - pos.y) * f;
+  pos.z += (goal.z - pos.z) * f;
+  return false;
+}
+
+void World::StepCar(Car& car, float seconds) {
+  if (!car.driving || car.wrecked) return;
+  const bool arrived = MoveToward(car.pos, car.goal, car.speed * seconds);
+  for (Ped& ped : peds_) {
+    if (ped.car == car.handle) ped.pos = car.pos;
+  }
+  if (arrived) {
+    car.driving = false;
+    if (Ped* driver = FindPed(car.driver)) {
+      if (driver->task == Task::drive) driver->task = Task::idle;
+    }
+    Report({"arrived", PedName(car.driver), car.name, "", true, car.pos});
+  }
+}
+
+void World::StepPed(Ped& ped, float seconds) {
+  if (ped.burning && now_ >= ped.burnEnds) Kill(ped, "fire");
+  if (ped.dead() || ped.player) return;
+  switch (ped.task) {
+    case Task::walk:
+      if (ped.car != 0) break;
+      if (MoveToward(ped.pos, ped.goal, kWalkSpeed * seconds)) {
+        ped.task = Task::idle;
+        Report({"arrived", ped.name, "", "", true, ped.pos});
+      } else if (now_ >= ped.taskEnds) {
+        ped.task = Task::idle;
+        Report({"gave-up", ped.name, "", "walk", true, ped.pos});
+      }
+      break;
+    case Task::openDoor:
+    case Task::enterCar: {
+      Car* car = FindCar(ped.subject);
+      if (car == nullptr || car->wrecked) {
+        ped.task = Task::idle;
+        break;
+      }
+      if (ped.car == car->handle) {
+        ped.task = Task::idle;
+        break;
+      }
+      if (ped.car != 0) LeaveCar(ped);
+      if (!MoveToward(ped.pos, car->pos, kWalkSpeed * seconds) &&
+          Distance(ped.pos, car->pos) > kReachDistance) {
+        break;
+      }
+      if (ped.task == Task::openDoor) break;
+      ped.task = Task::idle;
+      const int seat = ped.wantedSeat;
+      const std::int32_t holder = seat == kDriverSeat ? car->driver : car->passengers[seat];
+      if (holder != 0) {
+        Report({"seat-taken", ped.name, car->name, seat == kDriverSeat ? "driver" : std::to_string(seat)});
+        break;
+      }
+      Seat(ped, *car, seat);
+      Report({"seated", ped.name, car->name,
+              seat == kDriverSeat ? "driver" : "passenger " + std::to_string(seat)});
+      break;
+    }
+    case Task::combat: {
+      const Ped* target = FindPed(ped.subject);
+      if (target == nullptr || ped.car != 0) break;
+      if (Distance(ped.pos, target->pos) > kReachDistance) {
+        Vec3 goal = target->pos;
+        MoveToward(ped.pos, goal, kRunSpeed * seconds);
+      }
+      break;
+    }
+    default:
+      break;
+  }
+}
+
+void World::Step(std::uint64_t now, std::uint32_t elapsedMs) {
+  now_ = now;
+  const float seconds = static_cast<float>(elapsedMs) / 1000.0f;
+  for (Car& car : cars_) StepCar(car, seconds);
+  for (std::size_t i = 0; i < peds_.size(); ++i) StepPed(peds_[i], seconds);
+}
+
+}  // namespace world

@@ -1,0 +1,163 @@
+// A small deterministic game world: the player, peds and cars, advanced once per host tick on
+// virtual time. It answers the natives the plug-in calls and reports what happens in it.
+#pragma once
+
+#include <cstdint>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace world {
+
+struct Vec3 {
+  float x = 0.0f;
+  float y = 0.0f;
+  float z = 0.0f;
+};
+
+float Distance(const Vec3& a, const Vec3& b);
+
+enum class Task {
+  idle,
+  walk,
+  drive,
+  openDoor,
+  enterCar,
+  handsUp,
+  lookAtPed,
+  lookAtPosition,
+  lookAtCar,
+  aimAtPosition,
+  aimAtPed,
+  combat,
+  dead,
+};
+
+const char* TaskName(Task task);
+
+constexpr std::int32_t kPlayerHandle = 1;
+constexpr int kDriverSeat = -1;
+constexpr int kPassengerSeats = 4;
+constexpr float kWalkSpeed = 1.4f;    // units a second
+constexpr float kRunSpeed = 4.0f;     // combat approach
+constexpr float kReachDistance = 2.0f;
+constexpr std::uint64_t kBurnMs = 3000;
+
+struct Ped {
+  std::int32_t handle = 0;
+  std::string name;
+  std::int32_t model = 0;
+  Vec3 pos;
+  std::int32_t weapon = 0;
+  std::set<std::int32_t> weapons;
+  int health = 100;
+  Task task = Task::idle;
+  Vec3 goal;                  // where a walk, look or aim is directed
+  std::int32_t subject = 0;   // ped or car a task is about
+  int wantedSeat = kDriverSeat;
+  std::uint64_t taskEnds = 0; // when a walk gives up
+  std::int32_t car = 0;       // car the ped sits in, 0 on foot
+  int seat = kDriverSeat;
+  bool phone = false;
+  bool burning = false;
+  std::uint64_t burnEnds = 0;
+  bool player = false;
+  bool cast = false;          // created by the plug-in
+  bool dead() const { return health <= 0; }
+};
+
+struct Car {
+  std::int32_t handle = 0;
+  std::string name;
+  std::int32_t model = 0;
+  Vec3 pos;
+  std::int32_t driver = 0;
+  std::int32_t passengers[kPassengerSeats] = {};
+  bool wrecked = false;
+  bool driving = false;
+  Vec3 goal;
+  float speed = 0.0f;
+};
+
+// Something that happened in the world, for the trace and the transcript.
+struct Event {
+  std::string what;  // created, deleted, arrived, gave-up, seated, left-car, died, burning,
+                     // wrecked, explosion, horn, shot, seat-taken
+  std::string ped;
+  std::string car;
+  std::string detail;
+  bool hasPos = false;
+  Vec3 pos;
+};
+
+class Observer {
+ public:
+  virtual ~Observer() = default;
+  virtual void OnWorldEvent(const Event& event) = 0;
+};
+
+class World {
+ public:
+  World();
+
+  // Set-up, from a scenario.
+  std::int32_t AddPed(const std::string& name, std::int32_t model, Vec3 pos);
+  std::int32_t AddCar(const std::string& name, std::int32_t model, Vec3 pos);
+  void DeclarePedModel(std::int32_t model) { pedModels_.insert(model); }
+  bool IsPedModel(std::int32_t model) const { return pedModels_.count(model) != 0; }
+  void SetObserver(Observer* observer) { observer_ = observer; }
+
+  // The player, as the person at the keyboard moves them.
+  Ped& player() { return peds_.front(); }
+  const Ped& player() const { return peds_.front(); }
+  void MovePlayer(Vec3 pos);
+  void GiveWeapon(Ped& ped, std::int32_t weapon);
+  void PlayerEnter(Car& car);
+  void LeaveCar(Ped& ped);
+
+  Ped* FindPed(std::int32_t handle);
+  Car* FindCar(std::int32_t handle);
+  Ped* FindPedByName(const std::string& name);
+  Car* FindCarByName(const std::string& name);
+  const std::vector<Ped>& peds() const { return peds_; }
+  const std::vector<Car>& cars() const { return cars_; }
+  std::string PedName(std::int32_t handle) const;
+  std::string CarName(std::int32_t handle) const;
+
+  // Effects the natives and the scenario have on the world.
+  std::int32_t CreateCastPed(std::int32_t model, Vec3 pos);
+  bool RemovePed(std::int32_t handle);
+  void Kill(Ped& ped, const char* cause);
+  void Wreck(Car& car, const char* cause);
+  void Explode(Vec3 pos, std::int32_t kind, float radius);
+  void StartEnterCar(Ped& ped, Car& car, int seat);
+  void SetTask(Ped& ped, Task task);
+  std::int32_t SetOnFire(Ped& ped);
+  std::int32_t ClosestPed(Vec3 pos, float radius) const;
+  std::int32_t RandomPedInBox(Vec3 low, Vec3 high);
+  void Report(Event event);
+
+  // Advances every task by one host tick ending at `now`.
+  void Step(std::uint64_t now, std::uint32_t elapsedMs);
+  std::uint64_t now() const { return now_; }
+
+ private:
+  std::int32_t NextHandle() { return nextHandle_++; }
+  void StepPed(Ped& ped, float seconds);
+  void StepCar(Car& car, float seconds);
+  bool MoveToward(Vec3& pos, const Vec3& goal, float distance);
+  void Seat(Ped& ped, Car& car, int seat);
+  void KillOccupants(Car& car, const char* cause);
+
+  std::vector<Ped> peds_;
+  std::vector<Car> cars_;
+  std::set<std::int32_t> pedModels_;
+  Observer* observer_ = nullptr;
+  std::int32_t nextHandle_ = 100;
+  std::int32_t nextFire_ = 1;
+  int castCount_ = 0;
+  std::uint32_t randomState_ = 0x2545F491u;
+  std::uint64_t now_ = 0;
+};
+
+}  // namespace world
