@@ -1,0 +1,34 @@
+// Runs a scenario given as text through the real plug-in module and reads back its trace.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "runner.h"
+#include "scenario.h"
+
+namespace zt {
+
+struct Rehearsal {
+  sim::RunOutput out;
+  std::vector<std::string> lines;  // the trace, one event a line
+
+  // Lines whose "ev" is `ev`, and the native calls of one name, in trace order.
+  std::vector<std::string> Events(const std::string& ev) const;
+  std::vector<std::string> Calls(const std::string& native) const;
+  // Screen message texts and log lines, in order.
+  std::vector<std::string> Screens() const;
+  std::vector<std::string> Logs() const;
+  // Index of the first line at or after `from` that contains every one of `parts`, or -1.
+  int Find(const std::vector<std::string>& parts, int from = 0) const;
+};
+
+// Fails the current test (with the problem) when the scenario does not parse or run.
+Rehearsal Rehearse(const std::string& scenario, sim::RunOptions options = {});
+
+// Fields of one trace line.
+std::uint64_t TimeOf(const std::string& line);
+std::string Field(const std::string& line, const std::string& key);  // raw JSON text of a field
+
+}  // namespace zt
