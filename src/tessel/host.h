@@ -31,6 +31,8 @@ TESSEL_API unsigned NativeCount();
 // or its next wait. A waiting body resumes at the first tick at or after its wake time.
 TESSEL_API void RunTick();
 TESSEL_API int ThreadCount();
+// Takes a registered thread off the host's list (a test's way to undo a registration).
+TESSEL_API void UnregisterThread(NativeThread* thread);
 TESSEL_API NativeThread* ThreadAt(int index);
 
 // What the host reports while it runs. All calls come on the host's thread.
@@ -54,6 +56,10 @@ TESSEL_API void SetLogFile(const char* path);
 TESSEL_API bool LoadPlugin(const char* path, const char* folder, char* error, unsigned errorSize);
 TESSEL_API void UnloadPlugin();
 TESSEL_API bool PluginLoaded();
+// Points a module's imports of GetAsyncKeyState and GetTickCount at the virtual keyboard and
+// clock; null names the running program. Programs that link the plug-in's code directly call it
+// once. On Linux those functions are this library's own already, so it does nothing there.
+TESSEL_API void RouteDevices(void* module);
 
 // The folder that holds the running executable, with no trailing separator.
 TESSEL_API void ExecutableFolder(char* out, unsigned size);

@@ -69,6 +69,8 @@ void UnloadPlugin() {
 
 bool PluginLoaded() { return module != nullptr; }
 
+void RouteDevices(void*) {}
+
 void ExecutableFolder(char* out, unsigned size) {
   char path[PATH_MAX];
   const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);

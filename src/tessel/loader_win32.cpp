@@ -65,10 +65,15 @@ bool LoadPlugin(const char* path, const char* folder, char* error, unsigned erro
              std::string("cannot load ") + path + " (error " + std::to_string(GetLastError()) + ")");
     return false;
   }
-  PatchImport(module, "USER32.dll", "GetAsyncKeyState",
-              reinterpret_cast<void*>(&VirtualGetAsyncKeyState));
-  PatchImport(module, "KERNEL32.dll", "GetTickCount", reinterpret_cast<void*>(&VirtualGetTickCount));
+  RouteDevices(module);
   return true;
+}
+
+void RouteDevices(void* target) {
+  HMODULE base = target != nullptr ? static_cast<HMODULE>(target) : GetModuleHandleA(nullptr);
+  PatchImport(base, "USER32.dll", "GetAsyncKeyState",
+              reinterpret_cast<void*>(&VirtualGetAsyncKeyState));
+  PatchImport(base, "KERNEL32.dll", "GetTickCount", reinterpret_cast<void*>(&VirtualGetTickCount));
 }
 
 void UnloadPlugin() {

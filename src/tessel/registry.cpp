@@ -29,9 +29,13 @@ Game::NativeHandler NativeRegistry::Find(const char* name) const {
   return entry != nullptr ? entry->handler : nullptr;
 }
 
+// Rebuilds the table at a size fitting the live names, which also drops removed entries, so
+// that registering and removing names again and again keeps lookups short.
 void NativeRegistry::Grow() {
   std::vector<Entry> old = std::move(table_);
-  table_.assign(old.empty() ? 64 : old.size() * 2, Entry{});
+  std::size_t size = 64;
+  while (size < (count_ + 1) * 4) size *= 2;
+  table_.assign(size, Entry{});
   count_ = 0;
   occupied_ = 0;
   for (Entry& entry : old) {
