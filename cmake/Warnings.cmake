@@ -14,9 +14,10 @@ if(WIN32)
 endif()
 add_compile_options(-ffp-contract=off)
 if(ZENTHAR_SANITIZE)
-  add_compile_options(-fsanitize=${ZENTHAR_SANITIZE} -fno-omit-frame-pointer
+  # The plug-in is built without RTTI, which the vptr check needs.
+  add_compile_options(-fsanitize=${ZENTHAR_SANITIZE} -fno-sanitize=vptr -fno-omit-frame-pointer
                       -fno-sanitize-recover=all)
-  add_link_options(-fsanitize=${ZENTHAR_SANITIZE})
+  add_link_options(-fsanitize=${ZENTHAR_SANITIZE} -fno-sanitize=vptr)
 endif()
 if(ZENTHAR_COVERAGE)
   add_compile_options(--coverage -O0)

@@ -1,0 +1,59 @@
+// Runs the benchmarks, then sets each figure against its target.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <map>
+#include <string>
+
+namespace {
+
+class Collector : public benchmark::ConsoleReporter {
+ public:
+  void ReportRuns(const std::vector<Run>& runs) override {
+    for (const Run& run : runs) {
+      nanoseconds[run.benchmark_name()] = run.GetAdjustedRealTime() * Scale(run.time_unit);
+    }
+    ConsoleReporter::ReportRuns(runs);
+  }
+  std::map<std::string, double> nanoseconds;
+
+ private:
+  static double Scale(benchmark::TimeUnit unit) {
+    switch (unit) {
+      case benchmark::kSecond: return 1e9;
+      case benchmark::kMillisecond: return 1e6;
+      case benchmark::kMicrosecond: return 1e3;
+      default: return 1.0;
+    }
+  }
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  Collector collector;
+  benchmark::RunSpecifiedBenchmarks(&collector);
+  const auto& ns = collector.nanoseconds;
+  auto figure = [&](const char* name) {
+    const auto it = ns.find(name);
+    return it != ns.end() ? it->second : -1.0;
+  };
+  std::printf("\nAgainst the targets:\n");
+  const double pass = figure("IdlePass");
+  const double bound = figure("IdlePassLowerBound");
+  if (pass > 0 && bound > 0) {
+    std::printf("  idle pass / its lower bound    %.2f  (target <= 1.3)\n", pass / bound);
+  }
+  for (const char* name : {"InvokeNative/39", "InvokeNative/5000"}) {
+    if (figure(name) > 0) std::printf("  %-30s %.1f ns  (target <= 50 ns)\n", name, figure(name));
+  }
+  if (figure("PlayFullScreenStep") > 0) {
+    std::printf("  full playback step             %.1f us  (255 peds, 32 explosions)\n",
+                figure("PlayFullScreenStep") / 1e3);
+  }
+  const double film = figure("LargestFilmThroughTheTool/iterations:1/manual_time");
+  if (film > 0) std::printf("  largest film, wall time        %.2f s  (target <= 2 s)\n", film / 1e9);
+  benchmark::Shutdown();
+  return 0;
+}
