@@ -63,8 +63,7 @@ struct Scheduler {
 
   static GameTypes::eThreadState Resume(NativeThread* thread) {
     if (thread->m_state != GameTypes::ThreadStateRunning) return thread->m_state;
-    if (thread->m_waiting &&
-        static_cast<std::int32_t>(TickCount() - thread->m_wakeTime) < 0) {
+    if (thread->m_waiting && static_cast<std::int32_t>(TickCount() - thread->m_wakeTime) < 0) {
       return thread->m_state;
     }
     thread->m_waiting = false;
@@ -105,8 +104,12 @@ void Listener::OnWait(unsigned) {}
 void Listener::OnPassBegin() {}
 void Listener::OnPassEnd() {}
 
-void SetListener(Listener* l) { listener = l != nullptr ? l : &defaultListener; }
-void SetLogFile(const char* path) { logPath = path != nullptr ? path : ""; }
+void SetListener(Listener* l) {
+  listener = l != nullptr ? l : &defaultListener;
+}
+void SetLogFile(const char* path) {
+  logPath = path != nullptr ? path : "";
+}
 
 void PressKey(int key) {
   if (key >= 0 && key < 256) keyPressed[key] = 1;
@@ -119,27 +122,45 @@ std::int16_t QueryKey(int key) {
   return state;
 }
 
-void ReleaseAllKeys() { std::memset(keyPressed, 0, sizeof keyPressed); }
+void ReleaseAllKeys() {
+  std::memset(keyPressed, 0, sizeof keyPressed);
+}
 
 void ResetClock(std::uint32_t tickCountAtStart) {
   clockStart = tickCountAtStart;
   now = 0;
 }
-void SetTime(std::uint64_t milliseconds) { now = milliseconds; }
-std::uint64_t Now() { return now; }
-std::uint32_t TickCount() { return static_cast<std::uint32_t>(clockStart + now); }
+void SetTime(std::uint64_t milliseconds) {
+  now = milliseconds;
+}
+std::uint64_t Now() {
+  return now;
+}
+std::uint32_t TickCount() {
+  return static_cast<std::uint32_t>(clockStart + now);
+}
 
 bool RegisterNative(const char* name, Game::NativeHandler handler) {
   return registry.Add(name, handler);
 }
-bool UnregisterNative(const char* name) { return registry.Remove(name); }
-void ClearNatives() { registry.Clear(); }
-unsigned NativeCount() { return registry.size(); }
+bool UnregisterNative(const char* name) {
+  return registry.Remove(name);
+}
+void ClearNatives() {
+  registry.Clear();
+}
+unsigned NativeCount() {
+  return registry.size();
+}
 
 int ThreadCount() {
   int count = 0;
   for (NativeThread* t = firstThread; t != nullptr; t = Scheduler::Next(t)) ++count;
   return count;
+}
+
+void UnregisterThread(NativeThread* thread) {
+  if (thread != nullptr) Scheduler::Remove(thread);
 }
 
 NativeThread* ThreadAt(int index) {
@@ -164,16 +185,22 @@ GameTypes::scrThread::~scrThread() = default;
 
 NativeThread::NativeThread() = default;
 
-NativeThread::~NativeThread() { Scheduler::Release(this); }
+NativeThread::~NativeThread() {
+  Scheduler::Release(this);
+}
 
 void NativeThread::SetName(char* name) {
   if (name == nullptr) return;
   std::snprintf(m_name, sizeof m_name, "%s", name);
 }
 
-const char* NativeThread::GetName() const { return m_name; }
+const char* NativeThread::GetName() const {
+  return m_name;
+}
 
-GameTypes::eThreadState NativeThread::GetState() const { return m_state; }
+GameTypes::eThreadState NativeThread::GetState() const {
+  return m_state;
+}
 
 GameTypes::eThreadState NativeThread::Reset(unsigned, void*, unsigned) {
   Scheduler::Rewind(this);
@@ -181,13 +208,21 @@ GameTypes::eThreadState NativeThread::Reset(unsigned, void*, unsigned) {
   return m_state;
 }
 
-GameTypes::eThreadState NativeThread::Run(unsigned) { return Scheduler::Resume(this); }
+GameTypes::eThreadState NativeThread::Run(unsigned) {
+  return Scheduler::Resume(this);
+}
 
-GameTypes::eThreadState NativeThread::Tick(unsigned opsToExecute) { return Run(opsToExecute); }
+GameTypes::eThreadState NativeThread::Tick(unsigned opsToExecute) {
+  return Run(opsToExecute);
+}
 
-void NativeThread::Kill() { m_state = GameTypes::ThreadStateKilled; }
+void NativeThread::Kill() {
+  m_state = GameTypes::ThreadStateKilled;
+}
 
-void NativeThread::Start() { Reset(0, nullptr, 0); }
+void NativeThread::Start() {
+  Reset(0, nullptr, 0);
+}
 
 void TesselManager::RegisterThread(NativeThread* thread) {
   if (thread == nullptr) return;
@@ -217,4 +252,6 @@ void Log::Info(const char* format, ...) {
   tessel::listener->OnLog(line);
 }
 
-void ScriptingHelpers::Wait(unsigned milliseconds) { Scheduler::Suspend(milliseconds); }
+void ScriptingHelpers::Wait(unsigned milliseconds) {
+  Scheduler::Suspend(milliseconds);
+}
