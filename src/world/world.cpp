@@ -14,19 +14,32 @@ float Distance(const Vec3& a, const Vec3& b) {
 
 const char* TaskName(Task task) {
   switch (task) {
-    case Task::idle: return "idle";
-    case Task::walk: return "walk";
-    case Task::drive: return "drive";
-    case Task::openDoor: return "open-door";
-    case Task::enterCar: return "enter-car";
-    case Task::handsUp: return "hands-up";
-    case Task::lookAtPed: return "look-at-ped";
-    case Task::lookAtPosition: return "look-at-position";
-    case Task::lookAtCar: return "look-at-car";
-    case Task::aimAtPosition: return "aim-at-position";
-    case Task::aimAtPed: return "aim-at-ped";
-    case Task::combat: return "combat";
-    case Task::dead: return "dead";
+    case Task::idle:
+      return "idle";
+    case Task::walk:
+      return "walk";
+    case Task::drive:
+      return "drive";
+    case Task::openDoor:
+      return "open-door";
+    case Task::enterCar:
+      return "enter-car";
+    case Task::handsUp:
+      return "hands-up";
+    case Task::lookAtPed:
+      return "look-at-ped";
+    case Task::lookAtPosition:
+      return "look-at-position";
+    case Task::lookAtCar:
+      return "look-at-car";
+    case Task::aimAtPosition:
+      return "aim-at-position";
+    case Task::aimAtPed:
+      return "aim-at-ped";
+    case Task::combat:
+      return "combat";
+    case Task::dead:
+      return "dead";
   }
   return "idle";
 }
@@ -318,22 +331,35 @@ void World::StepPed(Ped& ped, float seconds) {
         ped.task = Task::idle;
         break;
       }
-      if (ped.car == car->handle) {
+      // A ped already in this car is at the door at once; it only has a seat to change, if any.
+      const bool inside = ped.car == car->handle;
+      if (inside && (ped.task == Task::openDoor || ped.seat == ped.wantedSeat)) {
         ped.task = Task::idle;
         break;
       }
-      if (ped.car != 0) LeaveCar(ped);
-      if (!MoveToward(ped.pos, car->pos, kWalkSpeed * seconds) &&
-          Distance(ped.pos, car->pos) > kReachDistance) {
-        break;
+      if (!inside) {
+        if (ped.car != 0) LeaveCar(ped);
+        if (!MoveToward(ped.pos, car->pos, kWalkSpeed * seconds) &&
+            Distance(ped.pos, car->pos) > kReachDistance) {
+          break;
+        }
+        if (ped.task == Task::openDoor) break;
       }
-      if (ped.task == Task::openDoor) break;
       ped.task = Task::idle;
       const int seat = ped.wantedSeat;
       const std::int32_t holder = seat == kDriverSeat ? car->driver : car->passengers[seat];
       if (holder != 0) {
-        Report({"seat-taken", ped.name, car->name, seat == kDriverSeat ? "driver" : std::to_string(seat)});
+        Report({"seat-taken", ped.name, car->name,
+                seat == kDriverSeat ? "driver" : std::to_string(seat)});
         break;
+      }
+      if (inside) {
+        if (ped.seat == kDriverSeat) {
+          car->driver = 0;
+          car->driving = false;
+        } else {
+          car->passengers[ped.seat] = 0;
+        }
       }
       Seat(ped, *car, seat);
       Report({"seated", ped.name, car->name,
