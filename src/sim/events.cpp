@@ -10,11 +10,16 @@ namespace {
 
 std::string JsonValue(const world::Value& v) {
   switch (v.kind) {
-    case world::Value::Kind::integer: return JsonNumber(static_cast<std::int64_t>(v.i));
-    case world::Value::Kind::real: return JsonNumber(v.f);
-    case world::Value::Kind::boolean: return v.i != 0 ? "true" : "false";
-    case world::Value::Kind::text: return JsonString(v.text);
-    case world::Value::Kind::out: return "\"&\"";
+    case world::Value::Kind::integer:
+      return JsonNumber(static_cast<std::int64_t>(v.i));
+    case world::Value::Kind::real:
+      return JsonNumber(v.f);
+    case world::Value::Kind::boolean:
+      return v.i != 0 ? "true" : "false";
+    case world::Value::Kind::text:
+      return JsonString(v.text);
+    case world::Value::Kind::out:
+      return "\"&\"";
   }
   return "null";
 }
@@ -84,8 +89,12 @@ void EventHub::OnWait(unsigned milliseconds) {
   Emit(event);
 }
 
-void EventHub::OnPassBegin() { Emit(Now(RunEvent::Kind::passBegin)); }
-void EventHub::OnPassEnd() { Emit(Now(RunEvent::Kind::passEnd)); }
+void EventHub::OnPassBegin() {
+  Emit(Now(RunEvent::Kind::passBegin));
+}
+void EventHub::OnPassEnd() {
+  Emit(Now(RunEvent::Kind::passEnd));
+}
 
 void EventHub::OnWorldEvent(const world::Event& worldEvent) {
   RunEvent event = Now(RunEvent::Kind::world);
@@ -165,6 +174,8 @@ std::string TraceWriter::Line(const RunEvent& e) {
     case RunEvent::Kind::wait:
     case RunEvent::Kind::passBegin:
     case RunEvent::Kind::passEnd:
+    case RunEvent::Kind::tick:
+    case RunEvent::Kind::end:
       return "";
   }
   return o.str();
@@ -178,16 +189,24 @@ void TraceWriter::OnEvent(const RunEvent& event) {
 void Transcript::OnEvent(const RunEvent& e) {
   std::string text;
   switch (e.kind) {
-    case RunEvent::Kind::registered: text = "thread   \"" + e.text + "\" registered"; break;
-    case RunEvent::Kind::key: text = "key      " + e.text; break;
+    case RunEvent::Kind::registered:
+      text = "thread   \"" + e.text + "\" registered";
+      break;
+    case RunEvent::Kind::key:
+      text = "key      " + e.text;
+      break;
     case RunEvent::Kind::player:
       text = "player   " + e.text;
       if (e.hasPos) text += " " + FormatPos(e.pos);
       if (!e.name.empty()) text += " " + e.name;
       if (e.text == "weapon") text += " " + std::to_string(e.code);
       break;
-    case RunEvent::Kind::screen: text = "screen   " + e.text; break;
-    case RunEvent::Kind::log: text = "log      " + e.text; break;
+    case RunEvent::Kind::screen:
+      text = "screen   " + e.text;
+      break;
+    case RunEvent::Kind::log:
+      text = "log      " + e.text;
+      break;
     case RunEvent::Kind::missing:
       if (natives_) text = "native   " + e.text + " (missing)";
       break;
@@ -219,8 +238,11 @@ void Transcript::OnEvent(const RunEvent& e) {
       if (e.slot >= 0) text += "slot " + std::to_string(e.slot) + ": ";
       text += e.text;
       break;
-    case RunEvent::Kind::unload: text = "unloaded"; break;
-    default: break;
+    case RunEvent::Kind::unload:
+      text = "unloaded";
+      break;
+    default:
+      break;
   }
   if (!text.empty()) *out_ += FormatTime(e.t) + "  " + text + "\n";
 }

@@ -25,8 +25,10 @@ struct RunEvent {
     wait,        // code: milliseconds
     passBegin,
     passEnd,
-    warning,     // text; screen and slot, -1 when not about one
+    warning,  // text; screen and slot, -1 when not about one
     unload,
+    tick,  // world: after the world's step, before the host's tick
+    end,   // world: the run is over, the plug-in still loaded
   };
   Kind kind = Kind::log;
   std::uint64_t t = 0;
@@ -39,6 +41,7 @@ struct RunEvent {
   int slot = -1;
   const world::NativeCall* call = nullptr;
   const world::Event* worldEvent = nullptr;
+  const world::World* world = nullptr;
 };
 
 class Subscriber {

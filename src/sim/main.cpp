@@ -1,12 +1,15 @@
 // zenthar-sim: rehearses a film. It runs a scenario through the real plug-in and the stand-in
 // host on virtual time, prints what happened, and writes the trace and the world's final state.
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <string>
 
+#include "film.h"
 #include "runner.h"
 #include "scenario.h"
+#include "storyboard.h"
 
 namespace {
 
@@ -18,12 +21,18 @@ prints a transcript of the run.
 Options:
   --trace FILE     write the trace (JSON Lines, one event a line)
   --state FILE     write the world's final state as JSON
+  --storyboard FILE  write the storyboard of the show (SVG): paths, cars, explosions, timeline
+  --film FILE      write the film sheet (Markdown): the recorded film screen by screen
+  --check          warn about cues and screens that will not play as meant (in the
+                   transcript and the trace)
+  --strict         like --check, and exit with 1 when there is a warning
   --natives        list every native call in the transcript
   --plugin PATH    the plug-in module to load (default: the one beside this program)
   --quiet          print no transcript
   --help           show this help
 
-Exit codes: 0 the run finished; 1 it could not run; 2 the scenario is malformed.
+Exit codes: 0 the run finished; 1 it could not run, or --strict found warnings;
+2 the scenario is malformed.
 
 )";
 
@@ -36,9 +45,10 @@ bool WriteFile(const std::string& path, const std::string& text) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::string scenarioPath, tracePath, statePath;
+  std::string scenarioPath, tracePath, statePath, storyboardPath, filmPath;
   sim::RunOptions options;
   bool quiet = false;
+  bool strict = false;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     auto value = [&](std::string& into) {
@@ -57,6 +67,15 @@ int main(int argc, char** argv) {
       if (!value(tracePath)) return 2;
     } else if (arg == "--state") {
       if (!value(statePath)) return 2;
+    } else if (arg == "--storyboard") {
+      if (!value(storyboardPath)) return 2;
+    } else if (arg == "--film") {
+      if (!value(filmPath)) return 2;
+    } else if (arg == "--check") {
+      options.check = true;
+    } else if (arg == "--strict") {
+      options.check = true;
+      strict = true;
     } else if (arg == "--plugin") {
       if (!value(options.pluginPath)) return 2;
     } else if (arg == "--natives") {
@@ -85,6 +104,8 @@ int main(int argc, char** argv) {
     return 2;
   }
 
+  sim::StoryboardSampler sampler;
+  if (!storyboardPath.empty()) options.extra.push_back(&sampler);
   const sim::RunOutput out = sim::RunScenario(scenario, options);
   if (!out.ok) {
     std::fprintf(stderr, "zenthar-sim: %s\n", out.error.c_str());
@@ -99,5 +120,18 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "zenthar-sim: cannot write %s\n", statePath.c_str());
     return 1;
   }
+  const std::string title = std::filesystem::path(scenarioPath).filename().string();
+  if (!storyboardPath.empty() &&
+      !WriteFile(storyboardPath, sim::RenderStoryboard(
+                                     out.film, sampler, title,
+                                     options.check ? out.warnings : std::vector<sim::Warning>{}))) {
+    std::fprintf(stderr, "zenthar-sim: cannot write %s\n", storyboardPath.c_str());
+    return 1;
+  }
+  if (!filmPath.empty() && !WriteFile(filmPath, sim::FilmSheet(out.film, title, out.warnings))) {
+    std::fprintf(stderr, "zenthar-sim: cannot write %s\n", filmPath.c_str());
+    return 1;
+  }
+  if (strict && !out.warnings.empty()) return 1;
   return 0;
 }

@@ -39,7 +39,10 @@ std::string JsonPos(const world::Vec3& pos) {
 class Run {
  public:
   Run(const Scenario& scenario, const RunOptions& options, RunOutput& out)
-      : scenario_(scenario), options_(options), out_(out), trace_(&out.trace),
+      : scenario_(scenario),
+        options_(options),
+        out_(out),
+        trace_(&out.trace),
         transcript_(&out.transcript, options.transcriptNatives) {}
 
   bool Execute(RunHooks* hooks) {
@@ -52,6 +55,7 @@ class Run {
     SetUpWorld();
     hub_.Subscribe(&trace_);
     hub_.Subscribe(&transcript_);
+    hub_.Subscribe(&recorder_);
     for (Subscriber* s : options_.extra) hub_.Subscribe(s);
     world_.SetObserver(&hub_);
     if (hooks != nullptr) hooks->Started(world_);
@@ -69,6 +73,7 @@ class Run {
         tessel::LoadPlugin(plugin.c_str(), folder.string().c_str(), error, sizeof error);
     if (loaded) {
       Loop();
+      End();
       tessel::UnloadPlugin();
       RunEvent unload;
       unload.kind = RunEvent::Kind::unload;
@@ -155,8 +160,8 @@ class Run {
         if (world::Ped* ped = world_.FindPedByName(action.name)) {
           world_.Kill(*ped, "scenario");
         } else {
-          Warn(t, "no ped named " + action.name + " to kill (line " +
-                      std::to_string(action.line) + ")");
+          Warn(t, "no ped named " + action.name + " to kill (line " + std::to_string(action.line) +
+                      ")");
         }
         return;
       case ActionKind::remove:
@@ -185,9 +190,35 @@ class Run {
       }
       world_.Step(t, static_cast<std::uint32_t>(t - previous));
       previous = t;
+      RunEvent sample;
+      sample.kind = RunEvent::Kind::tick;
+      sample.t = t;
+      sample.world = &world_;
+      hub_.Emit(sample);
       tessel::RunTick();
     }
     tessel::SetTime(scenario_.runUntil);
+  }
+
+  // The run is over: the recorder takes the world's last word, and the check speaks.
+  void End() {
+    RunEvent end;
+    end.kind = RunEvent::Kind::end;
+    end.t = scenario_.runUntil;
+    end.world = &world_;
+    hub_.Emit(end);
+    out_.film = recorder_.report();
+    out_.warnings = CheckFilm(out_.film);
+    if (!options_.check) return;
+    for (const Warning& w : out_.warnings) {
+      RunEvent event;
+      event.kind = RunEvent::Kind::warning;
+      event.t = scenario_.runUntil;
+      event.screen = w.screen;
+      event.slot = w.slot;
+      event.text = w.text;
+      hub_.Emit(event);
+    }
   }
 
   const Scenario& scenario_;
@@ -197,6 +228,7 @@ class Run {
   EventHub hub_;
   TraceWriter trace_;
   Transcript transcript_;
+  FilmRecorder recorder_;
 };
 
 }  // namespace

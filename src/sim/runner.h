@@ -5,14 +5,16 @@
 #include <vector>
 
 #include "events.h"
+#include "film.h"
 #include "scenario.h"
 #include "world.h"
 
 namespace sim {
 
 struct RunOptions {
-  std::string pluginPath;         // empty: the plug-in beside the executable
+  std::string pluginPath;  // empty: the plug-in beside the executable
   bool transcriptNatives = false;
+  bool check = false;              // put the cue check's warnings into the trace and transcript
   std::vector<Subscriber*> extra;  // further subscribers, after the trace and the transcript
 };
 
@@ -21,7 +23,9 @@ struct RunOutput {
   std::string error;
   std::string trace;
   std::string transcript;
-  std::string state;  // the world's final state as JSON
+  std::string state;              // the world's final state as JSON
+  FilmReport film;                // the film as the plug-in held it at the end
+  std::vector<Warning> warnings;  // the cue check, whether or not it went into the trace
 };
 
 // Called after the world is set up and before the plug-in loads, and after the run ends.

@@ -18,7 +18,16 @@ struct Actor {
   world::Vec3 pos;
 };
 
-enum class ActionKind { press, playerAt, playerEnter, playerLeave, playerWeapon, kill, remove, wreck };
+enum class ActionKind {
+  press,
+  playerAt,
+  playerEnter,
+  playerLeave,
+  playerWeapon,
+  kill,
+  remove,
+  wreck
+};
 
 struct Action {
   std::uint64_t t = 0;  // virtual milliseconds from the start
