@@ -40,10 +40,19 @@ namespace {
 
 Fiber hostFiber;
 Fiber* running = nullptr;
+Fiber* previous = nullptr;
 
+// Tells the address sanitizer the switch is complete. The host's stack is not ours, so its
+// bounds are learnt here, the first time a fiber is entered from it.
 void Finish([[maybe_unused]] void* fakeStack) {
 #if defined(TESSEL_ASAN)
-  __sanitizer_finish_switch_fiber(fakeStack, nullptr, nullptr);
+  const void* bottom = nullptr;
+  std::size_t size = 0;
+  __sanitizer_finish_switch_fiber(fakeStack, &bottom, &size);
+  if (previous == &hostFiber && hostFiber.stack == nullptr) {
+    hostFiber.stack = const_cast<void*>(bottom);
+    hostFiber.stackSize = size;
+  }
 #endif
 }
 
@@ -89,6 +98,7 @@ void Destroy(Fiber* fiber) {
 void SwitchTo(Fiber* to) {
   Fiber* from = running;
   running = to;
+  previous = from;
 #if defined(TESSEL_ASAN)
   void* fakeStack = nullptr;
   __sanitizer_start_switch_fiber(&fakeStack, to->stack, to->stackSize);
