@@ -112,6 +112,69 @@ std::string ExplosionGlyph(double x, double y, int kind) {
   return out;
 }
 
+// Map labels placed last, each beside its point where it covers no other label or marker.
+class Placer {
+ public:
+  Placer(double left, double top, double right, double bottom)
+      : left_(left), top_(top), right_(right), bottom_(bottom) {}
+  void Block(double x, double y, double radius) {
+    used_.push_back({x - radius, y - radius, x + radius, y + radius});
+  }
+  void Add(double x, double y, const std::string& text, const char* fill, int size,
+           bool bold = false) {
+    pending_.push_back({x, y, text, fill, size, bold});
+  }
+  std::string Render() {
+    std::string out;
+    for (const Pending& p : pending_) {
+      const double w = p.text.size() * p.size * (p.bold ? 0.66 : 0.6), h = p.size;
+      const double offsets[][2] = {{9, 4 + h / 2},
+                                   {9, -7},
+                                   {9, 17 + h / 2},
+                                   {-9 - w, -7},
+                                   {-9 - w, 4 + h / 2},
+                                   {-9 - w, 17 + h / 2},
+                                   {-w / 2, -12},
+                                   {-w / 2, 20 + h / 2},
+                                   {9, -20},
+                                   {9, 30 + h / 2},
+                                   {-9 - w, -20},
+                                   {-9 - w, 30 + h / 2}};
+      double bx = p.x + offsets[0][0], by = p.y + offsets[0][1];
+      for (const auto& o : offsets) {
+        const Rect r{p.x + o[0], p.y + o[1] - h, p.x + o[0] + w, p.y + o[1] + 3};
+        if (r.x0 < left_ || r.x1 > right_ || r.y0 < top_ || r.y1 > bottom_) continue;
+        bool clear = true;
+        for (const Rect& u : used_) clear = clear && !r.Overlaps(u);
+        if (clear) {
+          bx = r.x0;
+          by = p.y + o[1];
+          break;
+        }
+      }
+      used_.push_back({bx, by - h, bx + w, by + 3});
+      out += Label(bx, by, p.text, p.fill, p.size, "start", p.bold ? "bold" : "normal");
+    }
+    return out;
+  }
+
+ private:
+  struct Rect {
+    double x0, y0, x1, y1;
+    bool Overlaps(const Rect& o) const { return x0 < o.x1 && o.x0 < x1 && y0 < o.y1 && o.y0 < y1; }
+  };
+  struct Pending {
+    double x, y;
+    std::string text;
+    const char* fill;
+    int size;
+    bool bold;
+  };
+  double left_, top_, right_, bottom_;
+  std::vector<Rect> used_;
+  std::vector<Pending> pending_;
+};
+
 struct Column {
   int screen = 0;
   std::uint64_t ms = 0;
@@ -236,7 +299,7 @@ std::string RenderStoryboard(const FilmReport& report, const StoryboardSampler& 
   if (box.empty()) box.Add({0, 0, 0});
 
   // The map: equal scale on both axes, north up.
-  const double width = 1000, margin = 24, mapTop = 64;
+  const double width = 1000, margin = 24, mapTop = 92;
   double spanX = std::max(box.maxX - box.minX, 10.0);
   double spanY = std::max(box.maxY - box.minY, 10.0);
   const double padX = spanX * 0.12 + 3, padY = spanY * 0.12 + 3;
@@ -340,6 +403,8 @@ std::string RenderStoryboard(const FilmReport& report, const StoryboardSampler& 
   }
   svg += "</g>\n";
 
+  Placer labels(margin + 2, mapTop + 2, margin + mapW - 2, mapTop + mapH - 14);
+
   // Cars: their moves as dashes, then the car where it ended; a wreck is dark and crossed out.
   for (const auto& [handle, trail] : carPaths) {
     if (trail.empty()) continue;
@@ -361,7 +426,8 @@ std::string RenderStoryboard(const FilmReport& report, const StoryboardSampler& 
     }
     const auto name = samples.carNames.find(handle);
     const std::string carName = name != samples.carNames.end() ? name->second : "car";
-    svg += Label(cx - 14, cy + 18, carName + (wrecked ? " (wrecked)" : ""), "#333333", 11, "end");
+    labels.Block(cx, cy, 12);
+    labels.Add(cx, cy + 6, carName + (wrecked ? " (wrecked)" : ""), "#333333", 11);
   }
 
   // The player's recording spots.
@@ -370,7 +436,8 @@ std::string RenderStoryboard(const FilmReport& report, const StoryboardSampler& 
     svg += "<path d=\"M" + Num(sx) + "," + Num(sy - 6) + " L" + Num(sx + 6) + "," + Num(sy) + " L" +
            Num(sx) + "," + Num(sy + 6) + " L" + Num(sx - 6) + "," + Num(sy) +
            "Z\" fill=\"#ffffff\" stroke=\"#555555\" stroke-width=\"1.5\"/>\n";
-    svg += Label(sx + 9, sy + 15, "you: " + spot.text, "#666666", 10);
+    labels.Block(sx, sy, 6);
+    labels.Add(sx, sy, "you: " + spot.text, "#666666", 10);
   }
 
   // Paths, one polyline per run of the same screen.
@@ -395,12 +462,17 @@ std::string RenderStoryboard(const FilmReport& report, const StoryboardSampler& 
     svg += "<circle cx=\"" + Num(X(last.x)) + "\" cy=\"" + Num(Y(last.y)) +
            "\" r=\"5.5\" fill=\"#222222\"/>\n";
     const std::string name = report.NameOf(handle);
-    svg += Label(X(first.x) + 8, Y(first.y) + 15, "slot " + std::to_string(slotOf(handle)),
-                 "#111111", 12, "start", "bold");
+    for (std::size_t k = 0; k < trail.size(); k += 2) {
+      labels.Block(X(trail[k].pos.x), Y(trail[k].pos.y), 3);
+    }
+    labels.Block(X(first.x), Y(first.y), 6);
+    labels.Block(X(last.x), Y(last.y), 6);
+    labels.Add(X(first.x), Y(first.y), "slot " + std::to_string(slotOf(handle)), "#111111", 12,
+               true);
     if (trail.size() > 1 &&
         (std::fabs(X(first.x) - X(last.x)) > 40 || std::fabs(Y(first.y) - Y(last.y)) > 20)) {
-      svg += Label(X(last.x) + 8, Y(last.y) - 8, "slot " + std::to_string(slotOf(handle)),
-                   "#111111", 12, "start", "bold");
+      labels.Add(X(last.x), Y(last.y), "slot " + std::to_string(slotOf(handle)), "#111111", 12,
+                 true);
     }
   }
 
@@ -411,41 +483,47 @@ std::string RenderStoryboard(const FilmReport& report, const StoryboardSampler& 
       const int kind = std::atoi(h->detail.c_str() + (h->detail.rfind("kind ", 0) == 0 ? 5 : 0));
       svg += ExplosionGlyph(hx, hy, kind);
       const int screen = screenAt(h->t);
-      svg += Label(
-          hx + 13, hy - 9,
+      labels.Block(hx, hy, 11);
+      labels.Add(
+          hx + 4, hy,
           std::string(ExplosionKindName(kind)) + (screen >= 0 ? " s" + std::to_string(screen) : ""),
           "#b22222", 11);
     } else if (h->what == "died") {
       svg += "<path d=\"M" + Num(hx - 6) + "," + Num(hy - 6) + " L" + Num(hx + 6) + "," +
              Num(hy + 6) + " M" + Num(hx - 6) + "," + Num(hy + 6) + " L" + Num(hx + 6) + "," +
              Num(hy - 6) + "\" stroke=\"#000000\" stroke-width=\"2.5\"/>\n";
-      svg += Label(hx + 8, hy + 4, h->ped + " dies", "#000000", 10);
+      labels.Block(hx, hy, 6);
+      labels.Add(hx, hy, h->ped + " dies", "#000000", 10);
     } else if (h->what == "burning") {
       svg += "<circle cx=\"" + Num(hx) + "\" cy=\"" + Num(hy) +
              "\" r=\"8\" fill=\"none\" stroke=\"#ff7f0e\" stroke-width=\"2\"/>\n";
     }
   }
 
-  // Map legend, top right.
+  svg += labels.Render();
+
+  // The legend, in a row above the map.
   {
-    const double lx = margin + mapW - 232, ly = mapTop + 8;
-    svg += "<rect x=\"" + Num(lx) + "\" y=\"" + Num(ly) +
-           "\" width=\"224\" height=\"86\" rx=\"4\" fill=\"#ffffff\" fill-opacity=\"0.9\" " +
-           "stroke=\"#cccccc\"/>\n";
-    svg += "<circle cx=\"" + Num(lx + 14) + "\" cy=\"" + Num(ly + 16) +
+    const double ly = mapTop - 14;
+    double lx = margin + 6;
+    svg += "<circle cx=\"" + Num(lx) + "\" cy=\"" + Num(ly - 4) +
            "\" r=\"4\" fill=\"#ffffff\" stroke=\"#222222\" stroke-width=\"2\"/>";
-    svg += "<circle cx=\"" + Num(lx + 28) + "\" cy=\"" + Num(ly + 16) +
+    svg += "<circle cx=\"" + Num(lx + 12) + "\" cy=\"" + Num(ly - 4) +
            "\" r=\"4.5\" fill=\"#222222\"/>\n";
-    svg += Label(lx + 40, ly + 20, "ped at show start / at the end", "#333333", 10);
-    svg += ExplosionGlyph(lx + 14, ly + 38, 4) + ExplosionGlyph(lx + 36, ly + 38, 1) +
-           ExplosionGlyph(lx + 58, ly + 38, 0);
-    svg += Label(lx + 74, ly + 42, "rocket, fire, grenade", "#333333", 10);
-    svg += "<path d=\"M" + Num(lx + 14) + "," + Num(ly + 56) + " l6,6 l-6,6 l-6,-6Z\" " +
+    svg += Label(lx + 22, ly, "ped at show start, at the end; paths coloured by screen", "#333333",
+                 10);
+    lx += 330;
+    svg += ExplosionGlyph(lx, ly - 4, 4) + ExplosionGlyph(lx + 22, ly - 4, 1) +
+           ExplosionGlyph(lx + 44, ly - 4, 0);
+    svg += Label(lx + 58, ly, "rocket, fire, grenade", "#333333", 10);
+    lx += 185;
+    svg += "<path d=\"M" + Num(lx) + "," + Num(ly - 10) + " l6,6 l-6,6 l-6,-6Z\" " +
            "fill=\"#ffffff\" stroke=\"#555555\" stroke-width=\"1.5\"/>\n";
-    svg += Label(lx + 28, ly + 66, "where you stood to record", "#333333", 10);
-    svg += "<rect x=\"" + Num(lx + 6) + "\" y=\"" + Num(ly + 72) +
+    svg += Label(lx + 12, ly, "where you stood to record", "#333333", 10);
+    lx += 165;
+    svg += "<rect x=\"" + Num(lx - 8) + "\" y=\"" + Num(ly - 9) +
            "\" width=\"16\" height=\"9\" rx=\"2\" fill=\"#3a3a3a\"/>";
-    svg += Label(lx + 28, ly + 81, "car (dark, crossed: wrecked)", "#333333", 10);
+    svg += Label(lx + 14, ly, "car (dark, crossed: wrecked)", "#333333", 10);
   }
 
   // The timeline strip.
