@@ -19,17 +19,18 @@ Runs SCENARIO through the Zenthar plug-in and a simulated game world, on virtual
 prints a transcript of the run.
 
 Options:
-  --trace FILE     write the trace (JSON Lines, one event a line)
-  --state FILE     write the world's final state as JSON
-  --storyboard FILE  write the storyboard of the show (SVG): paths, cars, explosions, timeline
-  --film FILE      write the film sheet (Markdown): the recorded film screen by screen
-  --check          warn about cues and screens that will not play as meant (in the
-                   transcript and the trace)
-  --strict         like --check, and exit with 1 when there is a warning
-  --natives        list every native call in the transcript
-  --plugin PATH    the plug-in module to load (default: the one beside this program)
-  --quiet          print no transcript
-  --help           show this help
+  --trace FILE       write the trace (JSON Lines, one event a line)
+  --state FILE       write the world's final state as JSON
+  --storyboard FILE  write the storyboard of the last show (SVG): paths, cars, explosions and
+                     a timeline of the screens
+  --film FILE        write the film sheet (Markdown): the recorded film screen by screen
+  --check            warn about cues and screens that will not play as meant (in the
+                     transcript and the trace)
+  --strict           like --check, and exit with 1 when there is a warning
+  --natives          list every native call in the transcript
+  --plugin PATH      the plug-in module to load (default: the one beside this program)
+  --quiet            print no transcript
+  --help             show this help
 
 Exit codes: 0 the run finished; 1 it could not run, or --strict found warnings;
 2 the scenario is malformed.
