@@ -183,7 +183,9 @@ std::string TraceWriter::Line(const RunEvent& e) {
 
 void TraceWriter::OnEvent(const RunEvent& event) {
   const std::string line = Line(event);
-  if (!line.empty()) *out_ += line + "\n";
+  if (line.empty()) return;
+  *out_ += line;
+  *out_ += '\n';
 }
 
 void Transcript::OnEvent(const RunEvent& e) {

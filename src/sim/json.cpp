@@ -7,35 +7,31 @@
 namespace sim {
 
 std::string JsonString(const std::string& text) {
-  std::string out = "\"";
-  for (unsigned char c : text) {
+  std::string out;
+  out.reserve(text.size() + 2);
+  out += '"';
+  std::size_t plain = 0;  // start of the run of characters that need no escape
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    if (c >= 0x20 && c != '"' && c != '\\') continue;
+    out.append(text, plain, i - plain);
+    plain = i + 1;
     switch (c) {
-      case '"':
-        out += "\\\"";
-        break;
-      case '\\':
-        out += "\\\\";
-        break;
-      case '\n':
-        out += "\\n";
-        break;
-      case '\r':
-        out += "\\r";
-        break;
-      case '\t':
-        out += "\\t";
-        break;
-      default:
-        if (c < 0x20) {
-          char escape[8];
-          std::snprintf(escape, sizeof escape, "\\u%04x", c);
-          out += escape;
-        } else {
-          out += static_cast<char>(c);
-        }
+      case '"': out += "\\\""; break;
+      case '\\': out += "\\\\"; break;
+      case '\n': out += "\\n"; break;
+      case '\r': out += "\\r"; break;
+      case '\t': out += "\\t"; break;
+      default: {
+        char escape[8];
+        std::snprintf(escape, sizeof escape, "\\u%04x", c);
+        out += escape;
+      }
     }
   }
-  return out + "\"";
+  out.append(text, plain, std::string::npos);
+  out += '"';
+  return out;
 }
 
 std::string JsonNumber(float value) {
@@ -52,8 +48,11 @@ std::string JsonNumber(std::int64_t value) {
 }
 
 JsonObject& JsonObject::Raw(const char* key, const std::string& json) {
-  if (!body_.empty()) body_ += ",";
-  body_ += JsonString(key) + ":" + json;
+  // Keys are plain names, so they need no escaping.
+  body_ += body_.empty() ? "\"" : ",\"";
+  body_ += key;
+  body_ += "\":";
+  body_ += json;
   return *this;
 }
 
