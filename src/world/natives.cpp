@@ -34,7 +34,9 @@ class Args {
     return v != 0;
   }
   const char* S(unsigned n) const { return reinterpret_cast<const char*>(context_->slots[n]); }
-  std::int32_t* OutI(unsigned n) const { return reinterpret_cast<std::int32_t*>(context_->slots[n]); }
+  std::int32_t* OutI(unsigned n) const {
+    return reinterpret_cast<std::int32_t*>(context_->slots[n]);
+  }
   float* OutF(unsigned n) const { return reinterpret_cast<float*>(context_->slots[n]); }
   Vec3 Pos(unsigned n) const { return {F(n), F(n + 1), F(n + 2)}; }
   void Return(std::int32_t value) { result_ = value; }
@@ -55,6 +57,32 @@ void Write(float* out, float value) {
 Ped* LivePed(const Args& a, unsigned n) {
   Ped* ped = current->FindPed(a.I(n));
   return ped != nullptr && !ped->dead() ? ped : nullptr;
+}
+
+// Tasks directed at another ped, a position or a car: the ped must be alive, the ped or car
+// it is directed at must exist.
+template <Task kTask>
+void TaskAtPed(World& w, Args& a) {
+  Ped* ped = LivePed(a, 0);
+  if (ped == nullptr || w.FindPed(a.I(1)) == nullptr) return;
+  w.SetTask(*ped, kTask);
+  ped->subject = a.I(1);
+}
+
+template <Task kTask>
+void TaskAtPosition(World& w, Args& a) {
+  if (Ped* ped = LivePed(a, 0)) {
+    w.SetTask(*ped, kTask);
+    ped->goal = a.Pos(1);
+  }
+}
+
+template <Task kTask>
+void TaskAtCar(World& w, Args& a) {
+  Ped* ped = LivePed(a, 0);
+  if (ped == nullptr || w.FindCar(a.I(1)) == nullptr) return;
+  w.SetTask(*ped, kTask);
+  ped->subject = a.I(1);
 }
 
 // Shapes: i integer, f float, b bool, s string, I integer out, F float out.
@@ -119,8 +147,8 @@ const Row kRows[] = {
      [](World& w, Args& a) {
        if (const Ped* ped = w.FindPed(a.I(0))) Write(a.OutI(1), ped->weapon);
      }},
-    {"GIVE_WEAPON_TO_CHAR", "iiib",
-     'v', [](World& w, Args& a) {
+    {"GIVE_WEAPON_TO_CHAR", "iiib", 'v',
+     [](World& w, Args& a) {
        if (Ped* ped = LivePed(a, 0)) ped->weapons.insert(a.I(1));
      }},
     {"GET_CAR_CHAR_IS_USING", "iI", 'v',
@@ -128,7 +156,8 @@ const Row kRows[] = {
        const Ped* ped = w.FindPed(a.I(0));
        if (ped != nullptr && ped->car != 0) Write(a.OutI(1), ped->car);
      }},
-    {"DOES_VEHICLE_EXIST", "i", 'b', [](World& w, Args& a) { a.Return(w.FindCar(a.I(0)) != nullptr); }},
+    {"DOES_VEHICLE_EXIST", "i", 'b',
+     [](World& w, Args& a) { a.Return(w.FindCar(a.I(0)) != nullptr); }},
     {"TASK_GO_STRAIGHT_TO_COORD", "ifffii", 'v',
      [](World& w, Args& a) {
        if (Ped* ped = LivePed(a, 0)) {
@@ -162,22 +191,8 @@ const Row kRows[] = {
          w.StartEnterCar(*ped, *car, seat);
        }
      }},
-    {"TASK_OPEN_DRIVER_DOOR", "iii", 'v',
-     [](World& w, Args& a) {
-       Ped* ped = LivePed(a, 0);
-       Car* car = w.FindCar(a.I(1));
-       if (ped == nullptr || car == nullptr) return;
-       w.SetTask(*ped, Task::openDoor);
-       ped->subject = car->handle;
-     }},
-    {"TASK_OPEN_PASSENGER_DOOR", "iiii", 'v',
-     [](World& w, Args& a) {
-       Ped* ped = LivePed(a, 0);
-       Car* car = w.FindCar(a.I(1));
-       if (ped == nullptr || car == nullptr) return;
-       w.SetTask(*ped, Task::openDoor);
-       ped->subject = car->handle;
-     }},
+    {"TASK_OPEN_DRIVER_DOOR", "iii", 'v', TaskAtCar<Task::openDoor>},
+    {"TASK_OPEN_PASSENGER_DOOR", "iiii", 'v', TaskAtCar<Task::openDoor>},
     {"TASK_LEAVE_ANY_CAR", "i", 'v',
      [](World& w, Args& a) {
        if (Ped* ped = LivePed(a, 0)) {
@@ -198,52 +213,16 @@ const Row kRows[] = {
        Ped* ped = LivePed(a, 0);
        if (ped != nullptr && ped->weapons.count(a.I(1)) != 0) ped->weapon = a.I(1);
      }},
-    {"TASK_COMBAT", "ii", 'v',
-     [](World& w, Args& a) {
-       Ped* ped = LivePed(a, 0);
-       if (ped == nullptr || w.FindPed(a.I(1)) == nullptr) return;
-       w.SetTask(*ped, Task::combat);
-       ped->subject = a.I(1);
-     }},
+    {"TASK_COMBAT", "ii", 'v', TaskAtPed<Task::combat>},
     {"TASK_DIE", "i", 'v',
      [](World& w, Args& a) {
        if (Ped* ped = LivePed(a, 0)) w.Kill(*ped, "task");
      }},
-    {"TASK_AIM_GUN_AT_COORD", "ifffi", 'v',
-     [](World& w, Args& a) {
-       if (Ped* ped = LivePed(a, 0)) {
-         w.SetTask(*ped, Task::aimAtPosition);
-         ped->goal = a.Pos(1);
-       }
-     }},
-    {"TASK_AIM_GUN_AT_CHAR", "iii", 'v',
-     [](World& w, Args& a) {
-       Ped* ped = LivePed(a, 0);
-       if (ped == nullptr || w.FindPed(a.I(1)) == nullptr) return;
-       w.SetTask(*ped, Task::aimAtPed);
-       ped->subject = a.I(1);
-     }},
-    {"TASK_LOOK_AT_CHAR", "iiii", 'v',
-     [](World& w, Args& a) {
-       Ped* ped = LivePed(a, 0);
-       if (ped == nullptr || w.FindPed(a.I(1)) == nullptr) return;
-       w.SetTask(*ped, Task::lookAtPed);
-       ped->subject = a.I(1);
-     }},
-    {"TASK_LOOK_AT_COORD", "ifffii", 'v',
-     [](World& w, Args& a) {
-       if (Ped* ped = LivePed(a, 0)) {
-         w.SetTask(*ped, Task::lookAtPosition);
-         ped->goal = a.Pos(1);
-       }
-     }},
-    {"TASK_LOOK_AT_VEHICLE", "iiii", 'v',
-     [](World& w, Args& a) {
-       Ped* ped = LivePed(a, 0);
-       if (ped == nullptr || w.FindCar(a.I(1)) == nullptr) return;
-       w.SetTask(*ped, Task::lookAtCar);
-       ped->subject = a.I(1);
-     }},
+    {"TASK_AIM_GUN_AT_COORD", "ifffi", 'v', TaskAtPosition<Task::aimAtPosition>},
+    {"TASK_AIM_GUN_AT_CHAR", "iii", 'v', TaskAtPed<Task::aimAtPed>},
+    {"TASK_LOOK_AT_CHAR", "iiii", 'v', TaskAtPed<Task::lookAtPed>},
+    {"TASK_LOOK_AT_COORD", "ifffii", 'v', TaskAtPosition<Task::lookAtPosition>},
+    {"TASK_LOOK_AT_VEHICLE", "iiii", 'v', TaskAtCar<Task::lookAtCar>},
     {"FIRE_PED_WEAPON", "ifff", 'v',
      [](World& w, Args& a) {
        if (const Ped* ped = LivePed(a, 0)) {
@@ -276,14 +255,25 @@ static_assert(kRowCount == 39, "one row per native the plug-in calls");
 Value Read(const Args& a, char shape, unsigned n) {
   Value v;
   switch (shape) {
-    case 'i': v.kind = Value::Kind::integer; v.i = a.I(n); break;
-    case 'f': v.kind = Value::Kind::real; v.f = a.F(n); break;
-    case 'b': v.kind = Value::Kind::boolean; v.i = a.B(n); break;
+    case 'i':
+      v.kind = Value::Kind::integer;
+      v.i = a.I(n);
+      break;
+    case 'f':
+      v.kind = Value::Kind::real;
+      v.f = a.F(n);
+      break;
+    case 'b':
+      v.kind = Value::Kind::boolean;
+      v.i = a.B(n);
+      break;
     case 's':
       v.kind = Value::Kind::text;
       v.text = a.S(n) != nullptr ? a.S(n) : "";
       break;
-    default: v.kind = Value::Kind::out; break;
+    default:
+      v.kind = Value::Kind::out;
+      break;
   }
   return v;
 }
@@ -314,7 +304,8 @@ void Dispatch(const Row& row, NativeCallContext* context) {
   for (unsigned n = 0; n < count; ++n) call.args.push_back(Read(args, row.shape[n], n));
   row.run(*current, args);
   for (unsigned n = 0; n < count; ++n) {
-    if (row.shape[n] == 'I' || row.shape[n] == 'F') call.outs.push_back(ReadOut(args, row.shape[n], n));
+    if (row.shape[n] == 'I' || row.shape[n] == 'F')
+      call.outs.push_back(ReadOut(args, row.shape[n], n));
   }
   const std::int32_t result = row.result == 'b' ? (args.result() != 0 ? 1 : 0) : args.result();
   context->slots[0] = 0;

@@ -315,8 +315,8 @@ void World::StepPed(Ped& ped, float seconds) {
   if (ped.dead() || ped.player) return;
   switch (ped.task) {
     case Task::walk:
-      if (ped.car != 0) break;
-      if (MoveToward(ped.pos, ped.goal, kWalkSpeed * seconds)) {
+      // A ped in a car cannot walk; it gives up when its time is out like any other.
+      if (ped.car == 0 && MoveToward(ped.pos, ped.goal, kWalkSpeed * seconds)) {
         ped.task = Task::idle;
         Report({"arrived", ped.name, "", "", true, ped.pos});
       } else if (now_ >= ped.taskEnds) {
