@@ -20,10 +20,14 @@ class Collector : public benchmark::ConsoleReporter {
  private:
   static double Scale(benchmark::TimeUnit unit) {
     switch (unit) {
-      case benchmark::kSecond: return 1e9;
-      case benchmark::kMillisecond: return 1e6;
-      case benchmark::kMicrosecond: return 1e3;
-      default: return 1.0;
+      case benchmark::kSecond:
+        return 1e9;
+      case benchmark::kMillisecond:
+        return 1e6;
+      case benchmark::kMicrosecond:
+        return 1e3;
+      default:
+        return 1.0;
     }
   }
 };
@@ -53,7 +57,8 @@ int main(int argc, char** argv) {
                 figure("PlayFullScreenStep") / 1e3);
   }
   const double film = figure("LargestFilmThroughTheTool/iterations:1/manual_time");
-  if (film > 0) std::printf("  largest film, wall time        %.2f s  (target <= 2 s)\n", film / 1e9);
+  if (film > 0)
+    std::printf("  largest film, wall time        %.2f s  (target <= 2 s)\n", film / 1e9);
   benchmark::Shutdown();
   return 0;
 }

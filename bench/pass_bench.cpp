@@ -15,7 +15,7 @@
 
 namespace {
 
-const int kChainKeys[] = {220, 97, 98, 99, 101, 110, 103, 104, 105, 102, 100,
+const int kChainKeys[] = {220, 97,  98,  99,  101, 110, 103, 104, 105, 102, 100,
                           96,  107, 109, 106, 111, 33,  34,  189, 187, 145, 19};
 
 void IdlePass(benchmark::State& state) {

@@ -8,11 +8,14 @@
 
 namespace zt {
 
-inline void AnswerYes(NativeCallContext* context) { context->slots[0] = 1; }
+inline void AnswerYes(NativeCallContext* context) {
+  context->slots[0] = 1;
+}
 
 inline void InstallStubNatives() {
   tessel::ClearNatives();
-  for (const std::string& name : world::NativeNames()) tessel::RegisterNative(name.c_str(), AnswerYes);
+  for (const std::string& name : world::NativeNames())
+    tessel::RegisterNative(name.c_str(), AnswerYes);
 }
 
 }  // namespace zt

@@ -24,7 +24,9 @@ bool NextLine(const std::string& data, std::size_t& at, std::string& line) {
   return true;
 }
 
-bool Space(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
+bool Space(char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
 
 void Expect(const std::string& line, const std::string& name, std::int32_t& key) {
   const std::string text = line.substr(0, line.find('\0'));

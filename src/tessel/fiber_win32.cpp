@@ -48,6 +48,8 @@ void Destroy(Fiber* fiber) {
   delete fiber;
 }
 
-void SwitchTo(Fiber* to) { SwitchToFiber(to->handle); }
+void SwitchTo(Fiber* to) {
+  SwitchToFiber(to->handle);
+}
 
 }  // namespace tessel::fiber

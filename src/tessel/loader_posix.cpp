@@ -12,8 +12,12 @@
 #include "win32/windows.h"
 
 extern "C" {
-SHORT GetAsyncKeyState(int vKey) { return tessel::QueryKey(vKey); }
-DWORD GetTickCount() { return tessel::TickCount(); }
+SHORT GetAsyncKeyState(int vKey) {
+  return tessel::QueryKey(vKey);
+}
+DWORD GetTickCount() {
+  return tessel::TickCount();
+}
 }
 
 namespace tessel {
@@ -67,7 +71,9 @@ void UnloadPlugin() {
   entry = nullptr;
 }
 
-bool PluginLoaded() { return module != nullptr; }
+bool PluginLoaded() {
+  return module != nullptr;
+}
 
 void RouteDevices(void*) {}
 

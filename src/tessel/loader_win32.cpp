@@ -15,8 +15,12 @@ namespace {
 
 HMODULE module = nullptr;
 
-SHORT WINAPI VirtualGetAsyncKeyState(int key) { return QueryKey(key); }
-DWORD WINAPI VirtualGetTickCount() { return TickCount(); }
+SHORT WINAPI VirtualGetAsyncKeyState(int key) {
+  return QueryKey(key);
+}
+DWORD WINAPI VirtualGetTickCount() {
+  return TickCount();
+}
 
 void SetError(char* error, unsigned size, const std::string& text) {
   if (error != nullptr && size > 0) std::snprintf(error, size, "%s", text.c_str());
@@ -32,8 +36,9 @@ void PatchImport(HMODULE base, const char* dll, const char* function, void* repl
   for (auto* import = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(bytes + directory.VirtualAddress);
        import->Name != 0; ++import) {
     if (_stricmp(reinterpret_cast<const char*>(bytes + import->Name), dll) != 0) continue;
-    auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(
-        bytes + (import->OriginalFirstThunk != 0 ? import->OriginalFirstThunk : import->FirstThunk));
+    auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(bytes + (import->OriginalFirstThunk != 0
+                                                                   ? import->OriginalFirstThunk
+                                                                   : import->FirstThunk));
     auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(bytes + import->FirstThunk);
     for (; names->u1.AddressOfData != 0; ++names, ++slots) {
       if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) continue;
@@ -52,8 +57,7 @@ void PatchImport(HMODULE base, const char* dll, const char* function, void* repl
 bool LoadPlugin(const char* path, const char* folder, char* error, unsigned errorSize) {
   if (module != nullptr) UnloadPlugin();
   char previous[MAX_PATH];
-  const bool moved =
-      folder != nullptr && GetCurrentDirectoryA(sizeof previous, previous) != 0;
+  const bool moved = folder != nullptr && GetCurrentDirectoryA(sizeof previous, previous) != 0;
   if (moved && !SetCurrentDirectoryA(folder)) {
     SetError(error, errorSize, std::string("cannot enter folder ") + folder);
     return false;
@@ -61,8 +65,9 @@ bool LoadPlugin(const char* path, const char* folder, char* error, unsigned erro
   module = LoadLibraryA(path);
   if (moved) SetCurrentDirectoryA(previous);
   if (module == nullptr) {
-    SetError(error, errorSize,
-             std::string("cannot load ") + path + " (error " + std::to_string(GetLastError()) + ")");
+    SetError(
+        error, errorSize,
+        std::string("cannot load ") + path + " (error " + std::to_string(GetLastError()) + ")");
     return false;
   }
   RouteDevices(module);
@@ -82,7 +87,9 @@ void UnloadPlugin() {
   module = nullptr;
 }
 
-bool PluginLoaded() { return module != nullptr; }
+bool PluginLoaded() {
+  return module != nullptr;
+}
 
 void ExecutableFolder(char* out, unsigned size) {
   char path[MAX_PATH];

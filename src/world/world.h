@@ -38,8 +38,8 @@ const char* TaskName(Task task);
 constexpr std::int32_t kPlayerHandle = 1;
 constexpr int kDriverSeat = -1;
 constexpr int kPassengerSeats = 4;
-constexpr float kWalkSpeed = 1.4f;    // units a second
-constexpr float kRunSpeed = 4.0f;     // combat approach
+constexpr float kWalkSpeed = 1.4f;  // units a second
+constexpr float kRunSpeed = 4.0f;   // combat approach
 constexpr float kReachDistance = 2.0f;
 constexpr std::uint64_t kBurnMs = 3000;
 
@@ -52,17 +52,17 @@ struct Ped {
   std::set<std::int32_t> weapons;
   int health = 100;
   Task task = Task::idle;
-  Vec3 goal;                  // where a walk, look or aim is directed
-  std::int32_t subject = 0;   // ped or car a task is about
+  Vec3 goal;                 // where a walk, look or aim is directed
+  std::int32_t subject = 0;  // ped or car a task is about
   int wantedSeat = kDriverSeat;
-  std::uint64_t taskEnds = 0; // when a walk gives up
-  std::int32_t car = 0;       // car the ped sits in, 0 on foot
+  std::uint64_t taskEnds = 0;  // when a walk gives up
+  std::int32_t car = 0;        // car the ped sits in, 0 on foot
   int seat = kDriverSeat;
   bool phone = false;
   bool burning = false;
   std::uint64_t burnEnds = 0;
   bool player = false;
-  bool cast = false;          // created by the plug-in
+  bool cast = false;  // created by the plug-in
   bool dead() const { return health <= 0; }
 };
 

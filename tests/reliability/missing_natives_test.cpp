@@ -10,8 +10,8 @@
 #include "harness.h"
 #include "host.h"
 #include "mash.h"
-#include "natives/native_context.h"
 #include "natives.h"
+#include "natives/native_context.h"
 #include "scene/scene.h"
 
 namespace {
@@ -39,11 +39,17 @@ TEST(MissingNatives, EveryNativeMissingNothingClaimsSuccess) {
                     static_cast<std::uint8_t>(random()));
     ASSERT_EQ(zt::SceneInvariantProblem(), "") << "seed " << seed;
   }
-  const std::set<std::string> falseClaims = {
-      "Model has been got", "Char create",        "Ped goto saved pos",
-      "Ped handsup",        "Char deleted",       "My car saved",
-      "Char combat me",     "Char got my weapon", "Char leaved from car",
-      "Char enter to saved car as driver", "Char enter to saved car as passenger"};
+  const std::set<std::string> falseClaims = {"Model has been got",
+                                             "Char create",
+                                             "Ped goto saved pos",
+                                             "Ped handsup",
+                                             "Char deleted",
+                                             "My car saved",
+                                             "Char combat me",
+                                             "Char got my weapon",
+                                             "Char leaved from car",
+                                             "Char enter to saved car as driver",
+                                             "Char enter to saved car as passenger"};
   for (const std::string& text : shown) {
     EXPECT_EQ(falseClaims.count(text), 0u) << "shown with no natives: " << text;
   }

@@ -48,10 +48,11 @@ void ResetSceneStore() {
 
 std::string SceneInvariantProblem() {
   auto outside = [](const char* name, long long value, long long low, long long high) {
-    return name + std::string(" = ") + std::to_string(value) + " outside " +
-           std::to_string(low) + ".." + std::to_string(high);
+    return name + std::string(" = ") + std::to_string(value) + " outside " + std::to_string(low) +
+           ".." + std::to_string(high);
   };
-  if (selectedPed < 0 || selectedPed >= kPedSlots) return outside("selectedPed", selectedPed, 0, 254);
+  if (selectedPed < 0 || selectedPed >= kPedSlots)
+    return outside("selectedPed", selectedPed, 0, 254);
   if (editScreen < 0 || editScreen >= kScreens) return outside("editScreen", editScreen, 0, 255);
   if (selectedExplosion < 0 || selectedExplosion >= kExplosionIds) {
     return outside("selectedExplosion", selectedExplosion, 0, 31);
@@ -71,7 +72,8 @@ std::string SceneInvariantProblem() {
   }
   const std::int32_t seat = cueSeat[editScreen][selectedPed];
   if (seat < 0 || seat >= kSeats) return outside("cueSeat of the edit cue", seat, 0, 3);
-  if (screenDuration[editScreen] < 0) return outside("screenDuration", screenDuration[editScreen], 0, INT32_MAX);
+  if (screenDuration[editScreen] < 0)
+    return outside("screenDuration", screenDuration[editScreen], 0, INT32_MAX);
   return "";
 }
 
@@ -81,7 +83,9 @@ PluginHarness::PluginHarness() {
   Reset();
 }
 
-PluginHarness::~PluginHarness() { world::RemoveNatives(); }
+PluginHarness::~PluginHarness() {
+  world::RemoveNatives();
+}
 
 void PluginHarness::Reset(std::uint32_t tickCount) {
   world::RemoveNatives();
@@ -107,7 +111,9 @@ void PluginHarness::SetMissing(const std::set<std::string>& natives) {
   world::InstallNatives(*world_, nullptr, missing_);
 }
 
-void PluginHarness::Press(int key) { tessel::PressKey(key); }
+void PluginHarness::Press(int key) {
+  tessel::PressKey(key);
+}
 
 void PluginHarness::Advance(std::uint32_t ms) {
   now_ += ms;

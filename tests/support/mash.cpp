@@ -10,8 +10,8 @@ namespace zt {
 
 namespace {
 
-const int kHotKeys[] = {220, 96,  97,  98,  99,  100, 101, 102, 103, 104, 105, 106,
-                        107, 109, 110, 111, 33,  34,  187, 189, 145, 19};
+const int kHotKeys[] = {220, 96,  97,  98,  99,  100, 101, 102, 103, 104, 105,
+                        106, 107, 109, 110, 111, 33,  34,  187, 189, 145, 19};
 constexpr unsigned kHotKeyCount = sizeof kHotKeys / sizeof kHotKeys[0];
 
 void WorldEvent(world::World& w, std::uint8_t what, std::uint8_t arg) {
@@ -28,8 +28,8 @@ void WorldEvent(world::World& w, std::uint8_t what, std::uint8_t arg) {
       if (!cars.empty()) w.Wreck(w.FindCar(cars[arg % cars.size()].handle)[0], "mash");
       break;
     case 3:
-      w.MovePlayer({static_cast<float>(arg % 32) - 16.0f, static_cast<float>(arg / 8) - 16.0f,
-                    0.0f});
+      w.MovePlayer(
+          {static_cast<float>(arg % 32) - 16.0f, static_cast<float>(arg / 8) - 16.0f, 0.0f});
       break;
     case 4:
       if (w.player().car != 0) {

@@ -34,8 +34,12 @@ static std::vector<std::string> Texts(const std::vector<std::string>& lines) {
   return texts;
 }
 
-std::vector<std::string> Rehearsal::Screens() const { return Texts(Events("screen")); }
-std::vector<std::string> Rehearsal::Logs() const { return Texts(Events("log")); }
+std::vector<std::string> Rehearsal::Screens() const {
+  return Texts(Events("screen"));
+}
+std::vector<std::string> Rehearsal::Logs() const {
+  return Texts(Events("log"));
+}
 
 int Rehearsal::Find(const std::vector<std::string>& parts, int from) const {
   for (int i = from < 0 ? 0 : from; i < static_cast<int>(lines.size()); ++i) {
@@ -76,16 +80,21 @@ std::string Field(const std::string& line, const std::string& key) {
   for (; i < line.size(); ++i) {
     const char c = line[i];
     if (quoted) {
-      if (c == '\\') ++i;
-      else if (c == '"') quoted = false;
+      if (c == '\\')
+        ++i;
+      else if (c == '"')
+        quoted = false;
       continue;
     }
-    if (c == '"') quoted = true;
-    else if (c == '[' || c == '{') ++depth;
+    if (c == '"')
+      quoted = true;
+    else if (c == '[' || c == '{')
+      ++depth;
     else if (c == ']' || c == '}') {
       if (depth == 0) break;
       --depth;
-    } else if (c == ',' && depth == 0) break;
+    } else if (c == ',' && depth == 0)
+      break;
   }
   return line.substr(begin, i - begin);
 }

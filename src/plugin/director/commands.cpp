@@ -12,7 +12,9 @@ constexpr float kCaptureBoxHalf = 5.0f;
 constexpr float kDriveSpeed = 60.0f;
 constexpr unsigned kDoorOpenMs = 1000;
 
-PedHandle SelectedPed() { return pedHandle[selectedPed]; }
+PedHandle SelectedPed() {
+  return pedHandle[selectedPed];
+}
 
 }  // namespace
 

@@ -86,9 +86,13 @@ constexpr CommandKey kCommandKeys[] = {
 };
 
 // A key counts as pressed when it was pressed since the previous query; the query clears that.
-bool KeyFired(int key) { return (GetAsyncKeyState(key) & 1) != 0; }
+bool KeyFired(int key) {
+  return (GetAsyncKeyState(key) & 1) != 0;
+}
 
-bool SelectedPedExists() { return DOES_CHAR_EXIST(pedHandle[selectedPed]); }
+bool SelectedPedExists() {
+  return DOES_CHAR_EXIST(pedHandle[selectedPed]);
+}
 
 void PlayKey() {
   if (screenMode == 0) {

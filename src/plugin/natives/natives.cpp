@@ -5,7 +5,9 @@
 std::int32_t CallWithOneValue(const char* name, std::int32_t value) {
   return InvokeNative(name, value);
 }
-bool QueryOneValue(const char* name, std::int32_t value) { return InvokeNativeBool(name, value); }
+bool QueryOneValue(const char* name, std::int32_t value) {
+  return InvokeNativeBool(name, value);
+}
 void CallWithThreeValues(const char* name, std::int32_t a, std::int32_t b, std::int32_t c) {
   InvokeNative(name, a, b, c);
 }
@@ -18,7 +20,9 @@ void CallWithValueAndPosition(const char* name, std::int32_t value, float x, flo
   InvokeNative(name, value, x, y, z, a, b);
 }
 
-std::int32_t GET_PLAYER_ID() { return InvokeNative("GET_PLAYER_ID"); }
+std::int32_t GET_PLAYER_ID() {
+  return InvokeNative("GET_PLAYER_ID");
+}
 std::int32_t CONVERT_INT_TO_PLAYERINDEX(std::int32_t playerId) {
   return InvokeNative("CONVERT_INT_TO_PLAYERINDEX", playerId);
 }
@@ -28,13 +32,21 @@ void GET_PLAYER_CHAR(std::int32_t playerIndex, PedHandle* ped) {
 void CREATE_CHAR(std::int32_t model, float x, float y, float z, PedHandle* ped) {
   InvokeNative("CREATE_CHAR", 4, model, x, y, z, ped, true);
 }
-void DELETE_CHAR(PedHandle* ped) { InvokeNative("DELETE_CHAR", ped); }
-bool DOES_CHAR_EXIST(PedHandle ped) { return QueryOneValue("DOES_CHAR_EXIST", ped); }
-bool IS_CHAR_IN_ANY_CAR(PedHandle ped) { return QueryOneValue("IS_CHAR_IN_ANY_CAR", ped); }
+void DELETE_CHAR(PedHandle* ped) {
+  InvokeNative("DELETE_CHAR", ped);
+}
+bool DOES_CHAR_EXIST(PedHandle ped) {
+  return QueryOneValue("DOES_CHAR_EXIST", ped);
+}
+bool IS_CHAR_IN_ANY_CAR(PedHandle ped) {
+  return QueryOneValue("IS_CHAR_IN_ANY_CAR", ped);
+}
 bool IS_THIS_MODEL_A_PED(std::int32_t model) {
   return InvokeNativeBool("IS_THIS_MODEL_A_PED", model);
 }
-void GET_CHAR_MODEL(PedHandle ped) { InvokeNative("GET_CHAR_MODEL", ped, &capturedModel); }
+void GET_CHAR_MODEL(PedHandle ped) {
+  InvokeNative("GET_CHAR_MODEL", ped, &capturedModel);
+}
 bool GET_CLOSEST_CHAR(float x, float y, float z, float radius, PedHandle* ped) {
   return InvokeNativeBool("GET_CLOSEST_CHAR", x, y, z, radius, 1, 1, ped);
 }
@@ -54,7 +66,9 @@ void GIVE_WEAPON_TO_CHAR(PedHandle ped, std::int32_t weapon) {
 void GET_CAR_CHAR_IS_USING(PedHandle ped, CarHandle* car) {
   InvokeNative("GET_CAR_CHAR_IS_USING", ped, car);
 }
-bool DOES_VEHICLE_EXIST(CarHandle car) { return InvokeNativeBool("DOES_VEHICLE_EXIST", car); }
+bool DOES_VEHICLE_EXIST(CarHandle car) {
+  return InvokeNativeBool("DOES_VEHICLE_EXIST", car);
+}
 void TASK_GO_STRAIGHT_TO_COORD(PedHandle ped, float x, float y, float z) {
   CallWithValueAndPosition("TASK_GO_STRAIGHT_TO_COORD", ped, x, y, z, 2, 45000);
 }
@@ -74,16 +88,24 @@ void TASK_OPEN_DRIVER_DOOR(PedHandle ped, CarHandle car, std::int32_t value) {
 void TASK_OPEN_PASSENGER_DOOR(PedHandle ped, CarHandle car, std::int32_t a, std::int32_t b) {
   CallWithFourValues("TASK_OPEN_PASSENGER_DOOR", ped, car, a, b);
 }
-void TASK_LEAVE_ANY_CAR(PedHandle ped) { CallWithOneValue("TASK_LEAVE_ANY_CAR", ped); }
-void TASK_HANDS_UP(PedHandle ped) { InvokeNative("TASK_HANDS_UP", ped, 1); }
+void TASK_LEAVE_ANY_CAR(PedHandle ped) {
+  CallWithOneValue("TASK_LEAVE_ANY_CAR", ped);
+}
+void TASK_HANDS_UP(PedHandle ped) {
+  InvokeNative("TASK_HANDS_UP", ped, 1);
+}
 void TASK_USE_MOBILE_PHONE(PedHandle ped, bool use) {
   InvokeNative("TASK_USE_MOBILE_PHONE", ped, use);
 }
 void TASK_SWAP_WEAPON(PedHandle ped, std::int32_t weapon) {
   InvokeNative("TASK_SWAP_WEAPON", ped, weapon);
 }
-void TASK_COMBAT(PedHandle ped, PedHandle target) { InvokeNative("TASK_COMBAT", ped, target); }
-void TASK_DIE(PedHandle ped) { CallWithOneValue("TASK_DIE", ped); }
+void TASK_COMBAT(PedHandle ped, PedHandle target) {
+  InvokeNative("TASK_COMBAT", ped, target);
+}
+void TASK_DIE(PedHandle ped) {
+  CallWithOneValue("TASK_DIE", ped);
+}
 void TASK_AIM_GUN_AT_COORD(PedHandle ped, float x, float y, float z) {
   InvokeNative("TASK_AIM_GUN_AT_COORD", ped, x, y, z, 1);
 }
@@ -102,9 +124,15 @@ void TASK_LOOK_AT_VEHICLE(PedHandle ped, CarHandle car, std::int32_t a, std::int
 void FIRE_PED_WEAPON(PedHandle ped, float x, float y, float z) {
   InvokeNative("FIRE_PED_WEAPON", ped, x, y, z);
 }
-std::int32_t START_CHAR_FIRE(PedHandle ped) { return CallWithOneValue("START_CHAR_FIRE", ped); }
-void EXPLODE_CAR(CarHandle car) { InvokeNative("EXPLODE_CAR", car, true, false); }
-void SOUND_CAR_HORN(CarHandle car) { InvokeNative("SOUND_CAR_HORN", car, 1); }
+std::int32_t START_CHAR_FIRE(PedHandle ped) {
+  return CallWithOneValue("START_CHAR_FIRE", ped);
+}
+void EXPLODE_CAR(CarHandle car) {
+  InvokeNative("EXPLODE_CAR", car, true, false);
+}
+void SOUND_CAR_HORN(CarHandle car) {
+  InvokeNative("SOUND_CAR_HORN", car, 1);
+}
 void ADD_EXPLOSION(float x, float y, float z, std::int32_t kind, float radius, float shake) {
   InvokeNative("ADD_EXPLOSION", x, y, z, kind, radius, 1, 0, shake);
 }
@@ -126,4 +154,6 @@ CarHandle CarInUse(PedHandle ped) {
   return car;
 }
 
-void ShowScreenMessage(const char* text) { PRINT_STRING_WITH_LITERAL_STRING_NOW(text); }
+void ShowScreenMessage(const char* text) {
+  PRINT_STRING_WITH_LITERAL_STRING_NOW(text);
+}

@@ -22,5 +22,6 @@ extern "C" {
 __attribute__((visibility("default"))) SHORT GetAsyncKeyState(int vKey);
 __attribute__((visibility("default"))) DWORD GetTickCount();
 // The library entry a plug-in module defines; the host calls it after loading and before unloading.
-__attribute__((visibility("default"))) BOOL DllMain(HINSTANCE module, DWORD reason, LPVOID reserved);
+__attribute__((visibility("default"))) BOOL DllMain(HINSTANCE module, DWORD reason,
+                                                    LPVOID reserved);
 }
