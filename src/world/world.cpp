@@ -117,7 +117,7 @@ std::string World::CarName(std::int32_t handle) const {
   return "";
 }
 
-void World::Report(Event event) {
+void World::Report(const Event& event) {
   if (observer_ != nullptr) observer_->OnWorldEvent(event);
 }
 

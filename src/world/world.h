@@ -135,7 +135,7 @@ class World {
   std::int32_t SetOnFire(Ped& ped);
   std::int32_t ClosestPed(Vec3 pos, float radius) const;
   std::int32_t RandomPedInBox(Vec3 low, Vec3 high);
-  void Report(Event event);
+  void Report(const Event& event);
 
   // Advances every task by one host tick ending at `now`.
   void Step(std::uint64_t now, std::uint32_t elapsedMs);
