@@ -297,6 +297,14 @@ void FilmRecorder::OnEvent(const RunEvent& e) {
         report_.seatsTaken.push_back({e.t, e.worldEvent->ped, e.worldEvent->car, seat});
       }
       return;
+    case RunEvent::Kind::tick:
+      // The cast and cars of the set-up are named now, before any of them can go away.
+      if (!namedSetUp_ && e.world != nullptr) {
+        for (const world::Ped& ped : e.world->peds()) report_.names[ped.handle] = ped.name;
+        for (const world::Car& car : e.world->cars()) report_.names[car.handle] = car.name;
+        namedSetUp_ = true;
+      }
+      return;
     case RunEvent::Kind::end:
       if (e.world != nullptr) Finish(*e.world, e.t);
       return;

@@ -169,6 +169,7 @@ class FilmRecorder : public Subscriber {
   int waitsLeft_ = 0;
   int explosionsLeft_ = 0;
   std::string lastCreated_;
+  bool namedSetUp_ = false;
 };
 
 // Warnings about a film that will not play as its director likely meant.

@@ -167,6 +167,8 @@ class Run {
       case ActionKind::remove:
         if (world::Ped* ped = world_.FindPedByName(action.name)) {
           world_.RemovePed(ped->handle);
+        } else if (world::Car* car = world_.FindCarByName(action.name)) {
+          world_.RemoveCar(car->handle);
         } else {
           Warn(t, "no ped named " + action.name + " to remove (line " +
                       std::to_string(action.line) + ")");

@@ -168,6 +168,13 @@ class Reader {
     return Fail(problem, "unknown ped '" + name + "'");
   }
 
+  bool IsCar(const std::string& name) const {
+    for (const Actor& car : out_.cars) {
+      if (car.name == name) return true;
+    }
+    return false;
+  }
+
   bool KnownCar(const std::string& name, std::string& problem) {
     for (const Actor& car : out_.cars) {
       if (car.name == name) return true;
@@ -247,10 +254,14 @@ class Reader {
     } else if (what == "player") {
       if (!PlayerLine(3, &action, problem)) return false;
     } else if (what == "kill" || what == "remove") {
-      if (!Count(4, problem, "at T kill PED | at T remove PED")) return false;
+      if (!Count(4, problem, "at T kill PED | at T remove PED | at T remove CAR")) return false;
       action.kind = what == "kill" ? ActionKind::kill : ActionKind::remove;
       action.name = words_[3];
-      if (!KnownPed(action.name, problem)) return false;
+      const bool car = action.kind == ActionKind::remove && IsCar(action.name);
+      if (!car && !KnownPed(action.name, problem)) {
+        if (action.kind == ActionKind::remove) problem = "unknown ped or car '" + action.name + "'";
+        return false;
+      }
     } else if (what == "wreck") {
       if (!Count(4, problem, "at T wreck CAR")) return false;
       action.kind = ActionKind::wreck;
@@ -382,6 +393,7 @@ const char* ScenarioHelp() {
   at T player weapon W          the player switches weapon
   at T kill PED                 a ped dies (PED: a bystander, or castN for the Nth created ped)
   at T remove PED               a ped is removed from the world
+  at T remove CAR               a car is taken away (anyone in it is left beside it)
   at T wreck CAR                a car is wrecked
   run T                         run until T, then unload (default: last event + 60 s)
 

@@ -196,6 +196,18 @@ bool World::RemovePed(std::int32_t handle) {
   return true;
 }
 
+bool World::RemoveCar(std::int32_t handle) {
+  Car* car = FindCar(handle);
+  if (car == nullptr) return false;
+  for (Ped& ped : peds_) {
+    if (ped.car == handle) LeaveCar(ped);
+  }
+  car = FindCar(handle);
+  Report({"removed", "", car->name, ""});
+  cars_.erase(cars_.begin() + (car - cars_.data()));
+  return true;
+}
+
 void World::Kill(Ped& ped, const char* cause) {
   if (ped.dead() || ped.player) return;
   ped.health = 0;

@@ -127,6 +127,7 @@ class World {
   // Effects the natives and the scenario have on the world.
   std::int32_t CreateCastPed(std::int32_t model, Vec3 pos);
   bool RemovePed(std::int32_t handle);
+  bool RemoveCar(std::int32_t handle);
   void Kill(Ped& ped, const char* cause);
   void Wreck(Car& car, const char* cause);
   void Explode(Vec3 pos, std::int32_t kind, float radius);

@@ -157,4 +157,30 @@ run 20
   EXPECT_TRUE(found) << "actual:" << List(r.out.warnings);
 }
 
+TEST(CueCheck, ACarTakenAwayIsReportedAndItsCueSkipped) {
+  // Slot 0 is to drive the van on screen 0; the van is taken away before the show.
+  const zt::Rehearsal r = zt::Rehearse(R"(
+ped bob model 2001 at 3 0 0
+car van model 90 at 10 0 0
+at 0.5 press backslash
+at 1.0 press num1
+at 1.2 press scroll
+at 1.4 player enter van
+at 1.6 press num9
+at 1.8 player leave
+at 2.0 remove van
+at 2.2 press backslash
+run 5
+)");
+  ASSERT_EQ(r.out.warnings.size(), 1u) << List(r.out.warnings);
+  EXPECT_EQ(r.out.warnings[0].screen, 0);
+  EXPECT_EQ(r.out.warnings[0].slot, 0);
+  EXPECT_NE(r.out.warnings[0].text.find("car van no longer exists"), std::string::npos)
+      << r.out.warnings[0].text;
+  EXPECT_NE(r.Find({"\"ev\":\"world\"", "\"what\":\"removed\"", "\"car\":\"van\""}), -1);
+  const int exists = r.Find({"DOES_VEHICLE_EXIST", "\"result\":false"});
+  EXPECT_NE(exists, -1) << "the show asks whether the van still exists";
+  EXPECT_TRUE(r.Calls("TASK_ENTER_CAR_AS_DRIVER").empty()) << "the cue plays into no car";
+}
+
 }  // namespace
