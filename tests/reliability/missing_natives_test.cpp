@@ -2,6 +2,7 @@
 // have: every command that depends on a ped, car or model existing stays silent.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <random>
 #include <set>
 #include <string>
@@ -31,8 +32,10 @@ TEST(MissingNatives, EveryNativeMissingNothingClaimsSuccess) {
   tessel::RegisterNative("PRINT_STRING_WITH_LITERAL_STRING_NOW", RecordMessage);
   shown.clear();
 
-  const unsigned seed = std::random_device{}();
-  std::printf("missing-natives seed %u\n", seed);
+  const char* replay = std::getenv("ZENTHAR_SEED");
+  const unsigned seed = replay != nullptr ? static_cast<unsigned>(std::strtoul(replay, nullptr, 10))
+                                          : std::random_device{}();
+  std::printf("missing-natives seed %u (replay with ZENTHAR_SEED=%u)\n", seed, seed);
   std::mt19937 random(seed);
   for (int i = 0; i < 200000; ++i) {
     zt::ApplyMashOp(harness, static_cast<std::uint8_t>(random() % 230),
