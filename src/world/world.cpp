@@ -168,16 +168,11 @@ void World::LeaveCar(Ped& ped) {
 }
 
 std::int32_t World::CreateCastPed(std::int32_t model, Vec3 pos) {
-  Ped ped;
-  ped.handle = NextHandle();
-  ped.name = "cast" + std::to_string(++castCount_);
-  ped.model = model;
-  ped.pos = pos;
-  ped.cast = true;
-  ped.weapons.insert(0);
-  peds_.push_back(ped);
-  Report({"created", ped.name, "", "model " + std::to_string(model), true, pos});
-  return ped.handle;
+  const std::string name = "cast" + std::to_string(++castCount_);
+  const std::int32_t handle = AddPed(name, model, pos);
+  peds_.back().cast = true;
+  Report({"created", name, "", "model " + std::to_string(model), true, pos});
+  return handle;
 }
 
 bool World::RemovePed(std::int32_t handle) {

@@ -6,22 +6,21 @@
 
 namespace zt {
 
-std::vector<std::string> Rehearsal::Events(const std::string& ev) const {
+static std::vector<std::string> LinesWith(const std::vector<std::string>& lines,
+                                          const std::string& tag) {
   std::vector<std::string> found;
-  const std::string tag = "\"ev\":\"" + ev + "\"";
   for (const std::string& line : lines) {
     if (line.find(tag) != std::string::npos) found.push_back(line);
   }
   return found;
 }
 
+std::vector<std::string> Rehearsal::Events(const std::string& ev) const {
+  return LinesWith(lines, "\"ev\":\"" + ev + "\"");
+}
+
 std::vector<std::string> Rehearsal::Calls(const std::string& native) const {
-  std::vector<std::string> found;
-  const std::string tag = "\"ev\":\"native\",\"name\":\"" + native + "\"";
-  for (const std::string& line : lines) {
-    if (line.find(tag) != std::string::npos) found.push_back(line);
-  }
-  return found;
+  return LinesWith(lines, "\"ev\":\"native\",\"name\":\"" + native + "\"");
 }
 
 static std::vector<std::string> Texts(const std::vector<std::string>& lines) {
