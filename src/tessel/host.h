@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "host/tessel.h"
+#include "tessel.h"
 
 namespace tessel {
 
@@ -34,6 +34,10 @@ TESSEL_API int ThreadCount();
 // Takes a registered thread off the host's list (a test's way to undo a registration).
 TESSEL_API void UnregisterThread(NativeThread* thread);
 TESSEL_API NativeThread* ThreadAt(int index);
+// Runs a thread's destructor as its table lays it out (for a Windows-ABI plug-in, slot 0 with
+// flags 0), leaving the storage alone. The game's host does this to its threads at shutdown; the
+// stand-in only when told.
+TESSEL_API void DestroyThread(NativeThread* thread);
 
 // What the host reports while it runs. All calls come on the host's thread.
 class TESSEL_API Listener {
@@ -45,6 +49,8 @@ class TESSEL_API Listener {
   virtual void OnWait(unsigned milliseconds);
   virtual void OnPassBegin();
   virtual void OnPassEnd();
+  // A thread's base destructor ran.
+  virtual void OnDestroy(const NativeThread* thread);
 };
 TESSEL_API void SetListener(Listener* listener);
 TESSEL_API void SetLogFile(const char* path);

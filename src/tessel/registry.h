@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "host/tessel.h"
+#include "tessel.h"
 
 namespace tessel {
 

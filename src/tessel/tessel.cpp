@@ -2,18 +2,39 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <memory>
+#include <new>
 #include <string>
+#include <vector>
 
 #include "fiber.h"
 #include "host.h"
 #include "registry.h"
+#include "thread_abi.h"
 
 namespace tessel {
 
 namespace {
 
-NativeThread* firstThread = nullptr;
-NativeThread* runningThread = nullptr;
+// The host's data inside a thread object's reserve.
+struct ThreadData {
+  GameTypes::eThreadState state = GameTypes::ThreadStateIdle;
+  char name[32] = {};
+};
+static_assert(sizeof(ThreadData) <= NativeThread::kHostReserve, "the reserve holds the data");
+
+// A registered thread's scheduling state, kept by the host outside the object.
+struct Slot {
+  NativeThread* thread = nullptr;
+  abi::Layout layout = abi::Layout::native;
+  fiber::Fiber* fiber = nullptr;
+  std::uint32_t wakeTime = 0;
+  bool waiting = false;
+};
+
+std::vector<std::unique_ptr<Slot>> slots;  // in registration order
+std::vector<NativeThread*> tickOrder;
+Slot* runningSlot = nullptr;
 Listener defaultListener;
 Listener* listener = &defaultListener;
 NativeRegistry registry;
@@ -23,78 +44,97 @@ std::uint8_t keyPressed[256];
 std::uint32_t clockStart = 0;
 std::uint64_t now = 0;
 
+Slot* Find(const NativeThread* thread) {
+  for (const std::unique_ptr<Slot>& slot : slots) {
+    if (slot->thread == thread) return slot.get();
+  }
+  return nullptr;
+}
+
 }  // namespace
 
-// Everything that reaches into a thread's host-side state.
+struct ThreadAccess {
+  static ThreadData& Data(NativeThread* thread) {
+    return *std::launder(reinterpret_cast<ThreadData*>(thread->m_host));
+  }
+  static const ThreadData& Data(const NativeThread* thread) {
+    return *std::launder(reinterpret_cast<const ThreadData*>(thread->m_host));
+  }
+  static void Construct(NativeThread* thread) { new (thread->m_host) ThreadData; }
+};
+
+// Everything that moves a thread between the host's fiber and its own.
 struct Scheduler {
   static void Body(void* argument) {
-    auto* thread = static_cast<NativeThread*>(argument);
+    auto* slot = static_cast<Slot*>(argument);
     for (;;) {
-      thread->m_inPass = true;
       listener->OnPassBegin();
-      thread->RunPass();
-      thread->m_inPass = false;
+      abi::RunPass(slot->thread, slot->layout);
       listener->OnPassEnd();
       fiber::SwitchTo(fiber::Host());
     }
   }
 
-  static void Add(NativeThread* thread) {
-    NativeThread** link = &firstThread;
-    while (*link != nullptr) {
-      if (*link == thread) return;
-      link = &(*link)->m_next;
-    }
-    *link = thread;
-    thread->m_next = nullptr;
-  }
-
-  static void Remove(NativeThread* thread) {
-    for (NativeThread** link = &firstThread; *link != nullptr; link = &(*link)->m_next) {
-      if (*link == thread) {
-        *link = thread->m_next;
-        thread->m_next = nullptr;
-        return;
-      }
-    }
-  }
-
-  static NativeThread* Next(NativeThread* thread) { return thread->m_next; }
-
   static GameTypes::eThreadState Resume(NativeThread* thread) {
-    if (thread->m_state != GameTypes::ThreadStateRunning) return thread->m_state;
-    if (thread->m_waiting && static_cast<std::int32_t>(TickCount() - thread->m_wakeTime) < 0) {
-      return thread->m_state;
+    const GameTypes::eThreadState state = ThreadAccess::Data(thread).state;
+    Slot* slot = Find(thread);
+    if (state != GameTypes::ThreadStateRunning || slot == nullptr || slot->fiber == nullptr) {
+      return state;
     }
-    thread->m_waiting = false;
-    runningThread = thread;
-    fiber::SwitchTo(static_cast<fiber::Fiber*>(thread->m_fiber));
-    runningThread = nullptr;
-    return thread->m_state;
+    if (slot->waiting && static_cast<std::int32_t>(TickCount() - slot->wakeTime) < 0) return state;
+    slot->waiting = false;
+    runningSlot = slot;
+    fiber::SwitchTo(slot->fiber);
+    runningSlot = nullptr;
+    return ThreadAccess::Data(thread).state;
   }
 
   static void Suspend(unsigned milliseconds) {
-    NativeThread* thread = runningThread;
-    if (thread == nullptr) return;
-    thread->m_waiting = true;
-    thread->m_wakeTime = TickCount() + milliseconds;
+    Slot* slot = runningSlot;
+    if (slot == nullptr) return;
+    slot->waiting = true;
+    slot->wakeTime = TickCount() + milliseconds;
     listener->OnWait(milliseconds);
     fiber::SwitchTo(fiber::Host());
   }
 
+  // A thread the host does not run has nothing to rewind.
   static void Rewind(NativeThread* thread) {
-    fiber::Destroy(static_cast<fiber::Fiber*>(thread->m_fiber));
-    thread->m_fiber = fiber::Create(Body, thread);
-    thread->m_waiting = false;
-    thread->m_inPass = false;
+    Slot* slot = Find(thread);
+    if (slot == nullptr) return;
+    fiber::Destroy(slot->fiber);
+    slot->fiber = fiber::Create(Body, slot);
+    slot->waiting = false;
   }
 
-  static void Release(NativeThread* thread) {
-    Remove(thread);
-    fiber::Destroy(static_cast<fiber::Fiber*>(thread->m_fiber));
-    thread->m_fiber = nullptr;
+  static void Remove(NativeThread* thread) {
+    for (auto it = slots.begin(); it != slots.end(); ++it) {
+      if ((*it)->thread != thread) continue;
+      fiber::Destroy((*it)->fiber);
+      slots.erase(it);
+      return;
+    }
   }
 };
+
+void RegisterThread(NativeThread* thread, abi::Layout layout) {
+  if (thread == nullptr) return;
+  if (Find(thread) == nullptr) {
+    auto slot = std::make_unique<Slot>();
+    slot->thread = thread;
+    slot->layout = layout;
+    slots.push_back(std::move(slot));
+    tickOrder.reserve(slots.size());  // so that ticks allocate nothing
+  }
+  abi::Start(thread, layout);
+  listener->OnRegister(thread);
+}
+
+void DestroyThread(NativeThread* thread) {
+  if (thread == nullptr) return;
+  const Slot* slot = Find(thread);
+  abi::Destroy(thread, slot != nullptr ? slot->layout : abi::Layout::native);
+}
 
 Listener::~Listener() = default;
 void Listener::OnRegister(const NativeThread*) {}
@@ -103,6 +143,7 @@ void Listener::OnMissingNative(const char*) {}
 void Listener::OnWait(unsigned) {}
 void Listener::OnPassBegin() {}
 void Listener::OnPassEnd() {}
+void Listener::OnDestroy(const NativeThread*) {}
 
 void SetListener(Listener* l) {
   listener = l != nullptr ? l : &defaultListener;
@@ -154,9 +195,7 @@ unsigned NativeCount() {
 }
 
 int ThreadCount() {
-  int count = 0;
-  for (NativeThread* t = firstThread; t != nullptr; t = Scheduler::Next(t)) ++count;
-  return count;
+  return static_cast<int>(slots.size());
 }
 
 void UnregisterThread(NativeThread* thread) {
@@ -164,48 +203,56 @@ void UnregisterThread(NativeThread* thread) {
 }
 
 NativeThread* ThreadAt(int index) {
-  NativeThread* t = firstThread;
-  for (; t != nullptr && index > 0; --index) t = Scheduler::Next(t);
-  return t;
+  if (index < 0 || static_cast<std::size_t>(index) >= slots.size()) return nullptr;
+  return slots[static_cast<std::size_t>(index)]->thread;
 }
 
 void RunTick() {
-  for (NativeThread* t = firstThread; t != nullptr;) {
-    NativeThread* next = Scheduler::Next(t);
-    Scheduler::Resume(t);
-    t = next;
+  // A pass may register or destroy threads; the tick runs those registered when it began that
+  // are still there.
+  tickOrder.clear();
+  for (const std::unique_ptr<Slot>& slot : slots) tickOrder.push_back(slot->thread);
+  for (NativeThread* thread : tickOrder) {
+    if (Find(thread) != nullptr) Scheduler::Resume(thread);
   }
 }
 
 }  // namespace tessel
 
 using tessel::Scheduler;
+using tessel::ThreadAccess;
 
 GameTypes::scrThread::~scrThread() = default;
 
-NativeThread::NativeThread() = default;
+NativeThread::NativeThread() : m_host{} {
+  ThreadAccess::Construct(this);
+}
 
 NativeThread::~NativeThread() {
-  Scheduler::Release(this);
+  Scheduler::Remove(this);
+  tessel::listener->OnDestroy(this);
 }
 
 void NativeThread::SetName(char* name) {
   if (name == nullptr) return;
-  std::snprintf(m_name, sizeof m_name, "%s", name);
+  char(&own)[32] = ThreadAccess::Data(this).name;
+  std::snprintf(own, sizeof own, "%s", name);
 }
 
 const char* NativeThread::GetName() const {
-  return m_name;
+  return ThreadAccess::Data(this).name;
 }
 
 GameTypes::eThreadState NativeThread::GetState() const {
-  return m_state;
+  return ThreadAccess::Data(this).state;
 }
 
+// The host calls its own members by name, never through the object's table: a plug-in's table
+// need not be laid out the way this library's compiler lays out its own.
 GameTypes::eThreadState NativeThread::Reset(unsigned, void*, unsigned) {
   Scheduler::Rewind(this);
-  m_state = GameTypes::ThreadStateRunning;
-  return m_state;
+  ThreadAccess::Data(this).state = GameTypes::ThreadStateRunning;
+  return GameTypes::ThreadStateRunning;
 }
 
 GameTypes::eThreadState NativeThread::Run(unsigned) {
@@ -213,22 +260,19 @@ GameTypes::eThreadState NativeThread::Run(unsigned) {
 }
 
 GameTypes::eThreadState NativeThread::Tick(unsigned opsToExecute) {
-  return Run(opsToExecute);
+  return NativeThread::Run(opsToExecute);
 }
 
 void NativeThread::Kill() {
-  m_state = GameTypes::ThreadStateKilled;
+  ThreadAccess::Data(this).state = GameTypes::ThreadStateKilled;
 }
 
 void NativeThread::Start() {
-  Reset(0, nullptr, 0);
+  NativeThread::Reset(0, nullptr, 0);
 }
 
 void TesselManager::RegisterThread(NativeThread* thread) {
-  if (thread == nullptr) return;
-  thread->Start();
-  Scheduler::Add(thread);
-  tessel::listener->OnRegister(thread);
+  tessel::RegisterThread(thread, tessel::abi::Layout::native);
 }
 
 Game::NativeHandler Game::GetNativeAddress(const char* name) {
@@ -236,7 +280,6 @@ Game::NativeHandler Game::GetNativeAddress(const char* name) {
   if (handler == nullptr) tessel::listener->OnMissingNative(name != nullptr ? name : "");
   return handler;
 }
-
 void Log::Info(const char* format, ...) {
   char line[512];
   va_list args;

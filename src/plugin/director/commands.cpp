@@ -1,9 +1,9 @@
 #include "director/commands.h"
 
 #include "director/message.h"
-#include "host/tessel.h"
 #include "natives/natives.h"
 #include "scene/scene.h"
+#include "tessel.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "host/tessel.h"
+#include "tessel.h"
 
 // The plug-in's one script thread. It adds no data: everything lives in the scene store.
 class CustomThread : public NativeThread {
@@ -9,5 +9,7 @@ class CustomThread : public NativeThread {
   ~CustomThread() override;
   void RunPass() override;
 };
+
+static_assert(sizeof(CustomThread) == sizeof(NativeThread), "the thread object is the host's alone");
 
 extern CustomThread scriptThread;

@@ -1,6 +1,6 @@
 #include "natives/invoke.h"
 
-#include "host/tessel.h"
+#include "tessel.h"
 
 namespace native_slot {
 

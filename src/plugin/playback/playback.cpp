@@ -5,9 +5,9 @@
 #include <cstdint>
 
 #include "director/message.h"
-#include "host/tessel.h"
 #include "natives/natives.h"
 #include "scene/scene.h"
+#include "tessel.h"
 
 namespace {
 

@@ -1,6 +1,8 @@
-// The host's script-extension library, as the plug-in sees it: the thread base class the plug-in
-// derives from and the static entry points it calls. The stand-in host in src/tessel implements
-// exactly these declarations.
+// The host's script-extension library: the thread base class a plug-in derives from and the
+// static entry points it calls. A plug-in built for the game's 32-bit Windows process meets the
+// library in the Windows C++ ABI: its thread object's virtual table has the destructor in slot 0,
+// then Reset, Run, Tick, Kill, RunPass and Start, and it imports these members under their
+// Windows C++ decorated names.
 #pragma once
 
 #include <cstdint>
@@ -16,6 +18,10 @@
 #endif
 
 struct NativeCallContext;
+
+namespace tessel {
+struct ThreadAccess;  // the host's own reach into a thread
+}
 
 namespace GameTypes {
 
@@ -36,22 +42,11 @@ class TESSEL_API scrThread {
 
  public:
   virtual void Kill() = 0;
-
- protected:
-  unsigned m_threadId = 0;
-  eThreadState m_state = ThreadStateIdle;
 };
 
-class TESSEL_API OrvThread : public scrThread {
- protected:
-  char m_name[32] = {};
-};
+class TESSEL_API OrvThread : public scrThread {};
 
 }  // namespace GameTypes
-
-namespace tessel {
-struct Scheduler;  // the host's side of a thread
-}
 
 // Base of every script thread. The host calls RunPass once per script tick; a body that calls
 // ScriptingHelpers::Wait is suspended there and resumed on a later tick.
@@ -59,6 +54,8 @@ class TESSEL_API NativeThread : GameTypes::OrvThread {
  public:
   NativeThread();
   ~NativeThread() override;
+  NativeThread(const NativeThread&) = delete;
+  NativeThread& operator=(const NativeThread&) = delete;
 
   void SetName(char* name);
   const char* GetName() const;
@@ -74,13 +71,14 @@ class TESSEL_API NativeThread : GameTypes::OrvThread {
   virtual void RunPass() = 0;
   virtual void Start();
 
+  static constexpr unsigned kHostReserve = 1024;
+
  private:
-  friend struct tessel::Scheduler;
-  void* m_fiber = nullptr;
-  std::uint32_t m_wakeTime = 0;
-  bool m_waiting = false;
-  bool m_inPass = false;
-  NativeThread* m_next = nullptr;
+  friend struct tessel::ThreadAccess;
+  // The host library's own data. Its size in the game's library is not ours to know, so every
+  // thread object leaves this much room for it; a plug-in's static thread object is laid out
+  // with this size and a larger host would otherwise write past it.
+  alignas(8) unsigned char m_host[kHostReserve];
 };
 
 class TESSEL_API TesselManager {

@@ -1,0 +1,21 @@
+// The Win32 declarations the shipping DLL uses, for its clang build in the Windows ABI.
+#pragma once
+
+typedef int BOOL;
+typedef unsigned long DWORD;
+typedef short SHORT;
+typedef struct HINSTANCE__* HINSTANCE;
+typedef void* LPVOID;
+
+#define WINAPI __stdcall
+#define TRUE 1
+#define FALSE 0
+#define DLL_PROCESS_DETACH 0
+#define DLL_PROCESS_ATTACH 1
+#define DLL_THREAD_ATTACH 2
+#define DLL_THREAD_DETACH 3
+
+extern "C" {
+__declspec(dllimport) SHORT WINAPI GetAsyncKeyState(int vKey);
+__declspec(dllimport) DWORD WINAPI GetTickCount(void);
+}
