@@ -24,7 +24,7 @@ struct ThreadData {
 static_assert(sizeof(ThreadData) <= NativeThread::kHostReserve, "the reserve holds the data");
 
 // A registered thread's scheduling state, kept by the host outside the object.
-struct Slot {
+struct Scheduled {
   NativeThread* thread = nullptr;
   abi::Layout layout = abi::Layout::native;
   fiber::Fiber* fiber = nullptr;
@@ -32,9 +32,9 @@ struct Slot {
   bool waiting = false;
 };
 
-std::vector<std::unique_ptr<Slot>> slots;  // in registration order
+std::vector<std::unique_ptr<Scheduled>> registered;  // in registration order
 std::vector<NativeThread*> tickOrder;
-Slot* runningSlot = nullptr;
+Scheduled* running = nullptr;
 Listener defaultListener;
 Listener* listener = &defaultListener;
 NativeRegistry registry;
@@ -44,9 +44,9 @@ std::uint8_t keyPressed[256];
 std::uint32_t clockStart = 0;
 std::uint64_t now = 0;
 
-Slot* Find(const NativeThread* thread) {
-  for (const std::unique_ptr<Slot>& slot : slots) {
-    if (slot->thread == thread) return slot.get();
+Scheduled* Find(const NativeThread* thread) {
+  for (const std::unique_ptr<Scheduled>& entry : registered) {
+    if (entry->thread == thread) return entry.get();
   }
   return nullptr;
 }
@@ -66,10 +66,10 @@ struct ThreadAccess {
 // Everything that moves a thread between the host's fiber and its own.
 struct Scheduler {
   static void Body(void* argument) {
-    auto* slot = static_cast<Slot*>(argument);
+    auto* entry = static_cast<Scheduled*>(argument);
     for (;;) {
       listener->OnPassBegin();
-      abi::RunPass(slot->thread, slot->layout);
+      abi::RunPass(entry->thread, entry->layout);
       listener->OnPassEnd();
       fiber::SwitchTo(fiber::Host());
     }
@@ -77,41 +77,42 @@ struct Scheduler {
 
   static GameTypes::eThreadState Resume(NativeThread* thread) {
     const GameTypes::eThreadState state = ThreadAccess::Data(thread).state;
-    Slot* slot = Find(thread);
-    if (state != GameTypes::ThreadStateRunning || slot == nullptr || slot->fiber == nullptr) {
+    Scheduled* entry = Find(thread);
+    if (state != GameTypes::ThreadStateRunning || entry == nullptr || entry->fiber == nullptr) {
       return state;
     }
-    if (slot->waiting && static_cast<std::int32_t>(TickCount() - slot->wakeTime) < 0) return state;
-    slot->waiting = false;
-    runningSlot = slot;
-    fiber::SwitchTo(slot->fiber);
-    runningSlot = nullptr;
+    if (entry->waiting && static_cast<std::int32_t>(TickCount() - entry->wakeTime) < 0)
+      return state;
+    entry->waiting = false;
+    running = entry;
+    fiber::SwitchTo(entry->fiber);
+    running = nullptr;
     return ThreadAccess::Data(thread).state;
   }
 
   static void Suspend(unsigned milliseconds) {
-    Slot* slot = runningSlot;
-    if (slot == nullptr) return;
-    slot->waiting = true;
-    slot->wakeTime = TickCount() + milliseconds;
+    Scheduled* entry = running;
+    if (entry == nullptr) return;
+    entry->waiting = true;
+    entry->wakeTime = TickCount() + milliseconds;
     listener->OnWait(milliseconds);
     fiber::SwitchTo(fiber::Host());
   }
 
   // A thread the host does not run has nothing to rewind.
   static void Rewind(NativeThread* thread) {
-    Slot* slot = Find(thread);
-    if (slot == nullptr) return;
-    fiber::Destroy(slot->fiber);
-    slot->fiber = fiber::Create(Body, slot);
-    slot->waiting = false;
+    Scheduled* entry = Find(thread);
+    if (entry == nullptr) return;
+    fiber::Destroy(entry->fiber);
+    entry->fiber = fiber::Create(Body, entry);
+    entry->waiting = false;
   }
 
   static void Remove(NativeThread* thread) {
-    for (auto it = slots.begin(); it != slots.end(); ++it) {
+    for (auto it = registered.begin(); it != registered.end(); ++it) {
       if ((*it)->thread != thread) continue;
       fiber::Destroy((*it)->fiber);
-      slots.erase(it);
+      registered.erase(it);
       return;
     }
   }
@@ -120,11 +121,11 @@ struct Scheduler {
 void RegisterThread(NativeThread* thread, abi::Layout layout) {
   if (thread == nullptr) return;
   if (Find(thread) == nullptr) {
-    auto slot = std::make_unique<Slot>();
-    slot->thread = thread;
-    slot->layout = layout;
-    slots.push_back(std::move(slot));
-    tickOrder.reserve(slots.size());  // so that ticks allocate nothing
+    auto entry = std::make_unique<Scheduled>();
+    entry->thread = thread;
+    entry->layout = layout;
+    registered.push_back(std::move(entry));
+    tickOrder.reserve(registered.size());  // so that ticks allocate nothing
   }
   abi::Start(thread, layout);
   listener->OnRegister(thread);
@@ -132,8 +133,8 @@ void RegisterThread(NativeThread* thread, abi::Layout layout) {
 
 void DestroyThread(NativeThread* thread) {
   if (thread == nullptr) return;
-  const Slot* slot = Find(thread);
-  abi::Destroy(thread, slot != nullptr ? slot->layout : abi::Layout::native);
+  const Scheduled* entry = Find(thread);
+  abi::Destroy(thread, entry != nullptr ? entry->layout : abi::Layout::native);
 }
 
 Listener::~Listener() = default;
@@ -195,7 +196,7 @@ unsigned NativeCount() {
 }
 
 int ThreadCount() {
-  return static_cast<int>(slots.size());
+  return static_cast<int>(registered.size());
 }
 
 void UnregisterThread(NativeThread* thread) {
@@ -203,15 +204,15 @@ void UnregisterThread(NativeThread* thread) {
 }
 
 NativeThread* ThreadAt(int index) {
-  if (index < 0 || static_cast<std::size_t>(index) >= slots.size()) return nullptr;
-  return slots[static_cast<std::size_t>(index)]->thread;
+  if (index < 0 || static_cast<std::size_t>(index) >= registered.size()) return nullptr;
+  return registered[static_cast<std::size_t>(index)]->thread;
 }
 
 void RunTick() {
   // A pass may register or destroy threads; the tick runs those registered when it began that
   // are still there.
   tickOrder.clear();
-  for (const std::unique_ptr<Slot>& slot : slots) tickOrder.push_back(slot->thread);
+  for (const std::unique_ptr<Scheduled>& entry : registered) tickOrder.push_back(entry->thread);
   for (NativeThread* thread : tickOrder) {
     if (Find(thread) != nullptr) Scheduler::Resume(thread);
   }
