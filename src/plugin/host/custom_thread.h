@@ -10,6 +10,7 @@ class CustomThread : public NativeThread {
   void RunPass() override;
 };
 
-static_assert(sizeof(CustomThread) == sizeof(NativeThread), "the thread object is the host's alone");
+static_assert(sizeof(CustomThread) == sizeof(NativeThread),
+              "the thread object is the host's alone");
 
 extern CustomThread scriptThread;
