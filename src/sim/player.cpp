@@ -45,11 +45,23 @@ int IniKey(const Scenario& scenario, std::size_t line, const char* name, int fal
   return static_cast<int>(value);
 }
 
+std::string Strings(const std::vector<std::string>& texts) {
+  std::string out = "[";
+  for (std::size_t i = 0; i < texts.size(); ++i) out += (i ? "," : "") + JsonString(texts[i]);
+  return out + "]";
+}
+
 class Numbers {
  public:
   Numbers& Int(std::int64_t v) {
     Sep();
     text_ += std::to_string(v);
+    return *this;
+  }
+  // Times go in as the step from the previous one: short numbers for a long run.
+  Numbers& Time(std::uint64_t t) {
+    Int(static_cast<std::int64_t>(t - previous_));
+    previous_ = t;
     return *this;
   }
   Numbers& Real(float v) {
@@ -64,13 +76,54 @@ class Numbers {
     if (!text_.empty()) text_ += ',';
   }
   std::string text_;
+  std::uint64_t previous_ = 0;
 };
 
-std::string Strings(const std::vector<std::string>& texts) {
-  std::string out = "[";
-  for (std::size_t i = 0; i < texts.size(); ++i) out += (i ? "," : "") + JsonString(texts[i]);
-  return out + "]";
-}
+// Screen messages repeat a few patterns with different numbers: each is kept as its pattern
+// (numbers replaced by \x01) and the numbers. A message that holds \x01 itself stays whole.
+class Messages {
+ public:
+  void Add(const std::string& text) {
+    std::string pattern;
+    Numbers numbers;
+    if (text.find('\x01') != std::string::npos) {
+      pattern = text;
+    } else {
+      for (std::size_t i = 0; i < text.size();) {
+        const bool minus =
+            text[i] == '-' && i + 1 < text.size() && text[i + 1] >= '1' && text[i + 1] <= '9';
+        const std::size_t digits = minus ? i + 1 : i;
+        std::size_t end = digits;
+        while (end < text.size() && end - digits < 15 && text[end] >= '0' && text[end] <= '9')
+          ++end;
+        const bool number = end > digits && (text[digits] != '0' || end == digits + 1) &&
+                            (end == text.size() || text[end] < '0' || text[end] > '9');
+        if (!number) {
+          pattern += text[i++];
+          continue;
+        }
+        numbers.Int(std::strtoll(text.c_str() + i, nullptr, 10));
+        pattern += '\x01';
+        i = end;
+      }
+    }
+    auto found = index_.find(pattern);
+    if (found == index_.end()) {
+      found = index_.emplace(pattern, static_cast<int>(patterns_.size())).first;
+      patterns_.push_back(pattern);
+    }
+    const std::string n = numbers.str();
+    items_ += std::string(items_.empty() ? "[" : ",[") + std::to_string(found->second) +
+              (n.size() > 2 ? "," + n.substr(1) : "]");
+  }
+  std::string patterns() const { return Strings(patterns_); }
+  std::string items() const { return "[" + items_ + "]"; }
+
+ private:
+  std::vector<std::string> patterns_;
+  std::map<std::string, int> index_;
+  std::string items_;
+};
 
 }  // namespace
 
@@ -135,7 +188,9 @@ void PlayerRecorder::OnEvent(const RunEvent& e) {
         if (thing.open && thing.last.t != thing.frames.back().t) thing.frames.push_back(thing.last);
         thing.open = false;
       }
-      break;
+      NotePanel(e.t);
+      SettleShows();
+      return;
     default:
       break;
   }
@@ -153,6 +208,41 @@ void PlayerRecorder::NotePanel(std::uint64_t t) {
   } else {
     panels.push_back({t, now});
   }
+}
+
+// The mirror knows a screen was played once its step is over; the panel shows it from the pass
+// that started it, and the last screen until the show ended.
+void PlayerRecorder::SettleShows() {
+  const FilmReport& report = mirror_.report();
+  auto screenAt = [&](std::uint64_t t) {
+    int screen = -1;
+    for (const Show& show : report.shows) {
+      if (show.steps.empty() || show.steps.front().start > t) break;
+      screen = -1;
+      for (const Step& step : show.steps) {
+        if (step.start <= t) screen = step.screen;
+      }
+      if (show.finished && t >= show.end) screen = -1;
+    }
+    return screen;
+  };
+  std::vector<std::uint64_t> times;
+  for (const Panel& p : panels) times.push_back(p.t);
+  for (const Show& show : report.shows) {
+    for (const Step& step : show.steps) times.push_back(step.start);
+    if (show.finished) times.push_back(show.end);
+  }
+  std::sort(times.begin(), times.end());
+  times.erase(std::unique(times.begin(), times.end()), times.end());
+  std::vector<Panel> settled;
+  std::size_t next = 0;
+  PanelState state;
+  for (std::uint64_t t : times) {
+    while (next < panels.size() && panels[next].t <= t) state = panels[next++].state;
+    state.showScreen = screenAt(t);
+    if (settled.empty() || !(settled.back().state == state)) settled.push_back({t, state});
+  }
+  panels = std::move(settled);
 }
 
 void PlayerRecorder::Sample(const world::World& w, std::uint64_t t) {
@@ -323,22 +413,23 @@ std::string RenderPlayer(const FilmReport& report, const PlayerRecorder& rec,
         found = nameIndex.emplace(key.name, static_cast<int>(names.size())).first;
         names.push_back(key.name);
       }
-      keys.Int(static_cast<std::int64_t>(key.t)).Int(key.code).Int(found->second);
+      keys.Time(key.t).Int(key.code).Int(found->second);
     }
     data.Raw("keys", keys.str()).Raw("keyNames", Strings(names));
   }
   {
     Numbers times;
-    std::vector<std::string> texts;
+    Messages texts;
     for (const PlayerRecorder::Line& line : rec.screens) {
-      times.Int(static_cast<std::int64_t>(line.t)).Int(line.shownMs);
-      texts.push_back(line.text);
+      times.Time(line.t).Int(line.shownMs);
+      texts.Add(line.text);
     }
-    data.Raw("screens", times.str()).Raw("screenTexts", Strings(texts));
+    data.Raw("screens", times.str()).Raw("screenTexts", texts.items());
+    data.Raw("patterns", texts.patterns());
     Numbers logTimes;
     std::vector<std::string> logTexts;
     for (const PlayerRecorder::Line& line : rec.logs) {
-      logTimes.Int(static_cast<std::int64_t>(line.t));
+      logTimes.Time(line.t);
       logTexts.push_back(line.text);
     }
     data.Raw("logs", logTimes.str()).Raw("logTexts", Strings(logTexts));
@@ -347,7 +438,7 @@ std::string RenderPlayer(const FilmReport& report, const PlayerRecorder& rec,
     Numbers panels;
     for (const PlayerRecorder::Panel& p : rec.panels) {
       const PanelState& s = p.state;
-      panels.Int(static_cast<std::int64_t>(p.t)).Int(s.mode).Int(s.keysOff ? 1 : 0).Int(s.slot);
+      panels.Time(p.t).Int(s.mode).Int(s.keysOff ? 1 : 0).Int(s.slot);
       panels.Int(s.editScreen).Int(s.explosion).Int(s.seat).Int(s.target).Int(s.showScreen);
       panels.Int(s.problems);
     }

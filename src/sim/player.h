@@ -25,7 +25,7 @@ struct PanelState {
   int explosion = 0;
   int seat = 0;
   int target = 0;
-  int showScreen = -1;  // the screen the running show is on, -1 when none runs
+  int showScreen = -1;  // the screen a show is on, -1 when none runs
   int problems = 0;     // the mirror's problems so far: above 0 it has lost track
   bool operator==(const PanelState& o) const;
 };
@@ -93,6 +93,7 @@ class PlayerRecorder : public Subscriber {
   void Sample(const world::World& w, std::uint64_t t);
   void Follow(Thing& thing, std::uint64_t t, float x, float y, int flags);
   void NotePanel(std::uint64_t t);
+  void SettleShows();
 
   FilmRecorder mirror_;
   std::map<std::int32_t, std::size_t> index_;

@@ -31,7 +31,8 @@ struct Moment {
 
 class Probe : public sim::Subscriber {
  public:
-  explicit Probe(std::vector<Moment>* moments) : moments_(moments) {}
+  Probe(std::vector<Moment>* moments, const std::vector<sim::Show>* shows)
+      : moments_(moments), shows_(shows) {}
 
   void OnEvent(const sim::RunEvent& e) override {
     for (Moment& m : *moments_) {
@@ -110,12 +111,27 @@ class Probe : public sim::Subscriber {
     o.Str("text", shown ? text_ : "").Str("lit", lit);
     o.Int("mode", s.mode).Str("keys", s.keysOff ? "off" : "on").Int("slot", s.slot);
     o.Int("edit-screen", s.editScreen).Int("explosion", s.explosion).Int("seat", s.seat);
-    o.Int("target", s.target).Int("show-screen", s.showScreen).Int("lost", s.problems > 0);
+    o.Int("target", s.target).Int("show-screen", ShowScreen(m.t)).Int("lost", s.problems > 0);
     m.rest = o.str();
     m.done = true;
   }
 
+  // The screen a show is on: from the pass that played it, the last one until the show ended.
+  int ShowScreen(std::uint64_t t) const {
+    int screen = -1;
+    for (const sim::Show& show : *shows_) {
+      if (show.steps.empty() || show.steps.front().start > t) continue;
+      screen = -1;
+      for (const sim::Step& step : show.steps) {
+        if (step.start <= t) screen = step.screen;
+      }
+      if (show.finished && t >= show.end) screen = -1;
+    }
+    return screen;
+  }
+
   std::vector<Moment>* moments_;
+  const std::vector<sim::Show>* shows_;
   sim::FilmRecorder mirror_;
   std::string text_;
   std::uint64_t textAt_ = 0, textFor_ = 0, shownMs_ = 0;
@@ -142,7 +158,8 @@ int main(int argc, char** argv) {
   }
   // A first run finds the show and its explosions, a second one takes the moments.
   std::vector<Moment> none;
-  Probe scout(&none);
+  const std::vector<sim::Show> noShows;
+  Probe scout(&none, &noShows);
   sim::RunOptions options;
   options.extra.push_back(&scout);
   const sim::RunOutput first = sim::RunScenario(scenario, options);
@@ -174,7 +191,7 @@ int main(int argc, char** argv) {
     moments.push_back({"after", TickAt(show.end + (end - show.end) / 2, fps)});
   }
 
-  Probe probe(&moments);
+  Probe probe(&moments, &first.film.shows);
   options.extra = {&probe};
   const sim::RunOutput second = sim::RunScenario(scenario, options);
   if (!second.ok) {
