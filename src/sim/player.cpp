@@ -340,6 +340,7 @@ std::string RenderPlayer(const FilmReport& report, const PlayerRecorder& rec,
   data.Int("fps", scenario.fps);
   {
     std::vector<std::string> palette;
+    palette.reserve(static_cast<std::size_t>(ScreenColourCount()));
     for (int i = 0; i < ScreenColourCount(); ++i) palette.emplace_back(ScreenColour(i));
     data.Raw("palette", Strings(palette));
     std::string looks = "[";
