@@ -34,7 +34,8 @@ class Drawn(html.parser.HTMLParser):
 
     def __init__(self):
         super().__init__()
-        self.state, self.things, self.error, self.inside = None, [], None, False
+        self.state, self.things, self.blasts, self.error = None, [], [], None
+        self.inside = False
 
     def handle_starttag(self, tag, attrs):
         a = dict(attrs)
@@ -46,6 +47,8 @@ class Drawn(html.parser.HTMLParser):
             self.inside = True
         elif self.inside and tag == "i":
             self.things.append(a)
+        elif self.inside and tag == "b":
+            self.blasts.append(a)
 
     def handle_endtag(self, tag):
         if tag == "div":
@@ -88,9 +91,14 @@ def check_moment(browser, page, moment, shot):
                            thing["kind"], thing["state"]))
     for name in seen:
         faults.append("%s is drawn but not in the world" % name)
-    print("%-32s %d things, text %r, lit %r, mode %s, show screen %s -> %s" %
-          (where, len(moment["things"]), moment["text"], moment["lit"], moment["mode"],
-           moment["show-screen"], "ok" if not faults else "%d faults" % len(faults)))
+    flashes = sorted((b["data-kind"], round(float(b["data-x"]), 1), round(float(b["data-y"]), 1))
+                     for b in drawn.blasts)
+    wanted = sorted((b["kind"], round(b["x"], 1), round(b["y"], 1)) for b in moment["blasts"])
+    if flashes != wanted:
+        faults.append("explosions flashing: page %s, the world %s" % (flashes, wanted))
+    print("%-32s %d things, %d flashing, text %r, lit %r, mode %s, show screen %s -> %s" %
+          (where, len(moment["things"]), len(wanted), moment["text"], moment["lit"],
+           moment["mode"], moment["show-screen"], "ok" if not faults else "%d faults" % len(faults)))
     return ["%s: %s" % (where, f) for f in faults]
 
 

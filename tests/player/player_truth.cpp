@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,8 @@ namespace {
 
 // The page lights a key for this long after it is pressed.
 constexpr std::uint64_t kLitMs = 300;
+// and flashes an explosion for this long after it went off.
+constexpr std::uint64_t kFlashMs = 900;
 
 struct Moment {
   std::string label;
@@ -56,6 +59,13 @@ class Probe : public sim::Subscriber {
       case sim::RunEvent::Kind::world:
         if (e.worldEvent->what == "explosion" || e.worldEvent->what == "wrecked") {
           blasts.push_back(e.t);
+        }
+        if (e.worldEvent->what == "explosion") {
+          const std::string& detail = e.worldEvent->detail;
+          const int kind = std::atoi(detail.c_str() + (detail.rfind("kind ", 0) == 0 ? 5 : 0));
+          flashes_.push_back({e.t, sim::ExplosionKindName(kind), e.worldEvent->pos});
+        } else if (e.worldEvent->what == "wrecked" && e.worldEvent->detail == "explode-car") {
+          flashes_.push_back({e.t, "car", e.worldEvent->pos});
         }
         break;
       case sim::RunEvent::Kind::tick:
@@ -112,6 +122,14 @@ class Probe : public sim::Subscriber {
     o.Int("mode", s.mode).Str("keys", s.keysOff ? "off" : "on").Int("slot", s.slot);
     o.Int("edit-screen", s.editScreen).Int("explosion", s.explosion).Int("seat", s.seat);
     o.Int("target", s.target).Int("show-screen", ShowScreen(m.t)).Int("lost", s.problems > 0);
+    std::string flashing;
+    for (const Flash& f : flashes_) {
+      if (f.t > m.t || f.t + kFlashMs <= m.t) continue;
+      sim::JsonObject b;
+      b.Str("kind", f.kind).Num("x", f.pos.x).Num("y", f.pos.y);
+      flashing += (flashing.empty() ? "" : ",") + b.str();
+    }
+    o.Raw("blasts", "[" + flashing + "]");
     m.rest = o.str();
     m.done = true;
   }
@@ -130,6 +148,12 @@ class Probe : public sim::Subscriber {
     return screen;
   }
 
+  struct Flash {
+    std::uint64_t t;
+    std::string kind;
+    world::Vec3 pos;
+  };
+  std::vector<Flash> flashes_;
   std::vector<Moment>* moments_;
   const std::vector<sim::Show>* shows_;
   sim::FilmRecorder mirror_;
