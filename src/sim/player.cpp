@@ -146,10 +146,6 @@ PanelState MirrorPanel(const FilmReport& report) {
       film.editScreen < kScreens) {
     s.seat = film.cue(film.editScreen, film.selectedPed).seat;
   }
-  if (!report.shows.empty() && !report.shows.back().finished &&
-      !report.shows.back().steps.empty()) {
-    s.showScreen = report.shows.back().steps.back().screen;
-  }
   s.problems = static_cast<int>(report.problems.size());
   return s;
 }

@@ -105,7 +105,9 @@ class PlayerRecorder : public Subscriber {
 std::string RenderPlayer(const FilmReport& report, const PlayerRecorder& recorder,
                          const Scenario& scenario, const std::string& title);
 
-// The state the mirror shows once every event up to now has been seen.
+// The editor's state the mirror holds once every event up to now has been seen. The show's
+// screen is left at -1: the mirror learns of a screen only after it played, so the recorder
+// takes it from the show's steps at the end of the run.
 PanelState MirrorPanel(const FilmReport& report);
 
 }  // namespace sim

@@ -64,7 +64,8 @@ class Probe : public sim::Subscriber {
           const std::string& detail = e.worldEvent->detail;
           const int kind = std::atoi(detail.c_str() + (detail.rfind("kind ", 0) == 0 ? 5 : 0));
           flashes_.push_back({e.t, sim::ExplosionKindName(kind), e.worldEvent->pos});
-        } else if (e.worldEvent->what == "wrecked" && e.worldEvent->detail == "explode-car") {
+        } else if (e.worldEvent->what == "wrecked" && e.worldEvent->detail != "explosion") {
+          // A car blown up by a cue or wrecked by the scenario, not by an explosion nearby.
           flashes_.push_back({e.t, "car", e.worldEvent->pos});
         }
         break;
