@@ -7,6 +7,7 @@
 #include <string>
 
 #include "film.h"
+#include "player.h"
 #include "runner.h"
 #include "scenario.h"
 #include "storyboard.h"
@@ -24,6 +25,8 @@ Options:
   --storyboard FILE  write the storyboard of the last show (SVG): paths, cars, explosions and
                      a timeline of the screens
   --film FILE        write the film sheet (Markdown): the recorded film screen by screen
+  --player FILE      write the show player (one self-contained HTML page) that replays the
+                     rehearsal: map, screen text, keys, the editor's state and the timeline
   --check            warn about cues and screens that will not play as meant (in the
                      transcript and the trace)
   --strict           like --check, and exit with 1 when there is a warning
@@ -90,6 +93,7 @@ std::string Summary(const sim::RunOutput& out, bool checked) {
 
 int main(int argc, char** argv) {
   std::string scenarioPath, tracePath, statePath, storyboardPath, filmPath;
+  std::string playerPath;
   sim::RunOptions options;
   bool quiet = false;
   bool strict = false;
@@ -115,6 +119,8 @@ int main(int argc, char** argv) {
       if (!value(storyboardPath)) return 2;
     } else if (arg == "--film") {
       if (!value(filmPath)) return 2;
+    } else if (arg == "--player") {
+      if (!value(playerPath)) return 2;
     } else if (arg == "--check") {
       options.check = true;
     } else if (arg == "--strict") {
@@ -150,6 +156,8 @@ int main(int argc, char** argv) {
 
   sim::StoryboardSampler sampler;
   if (!storyboardPath.empty()) options.extra.push_back(&sampler);
+  sim::PlayerRecorder player;
+  if (!playerPath.empty()) options.extra.push_back(&player);
   const sim::RunOutput out = sim::RunScenario(scenario, options);
   if (!out.ok) {
     std::fprintf(stderr, "zenthar-sim: %s\n", out.error.c_str());
@@ -177,6 +185,11 @@ int main(int argc, char** argv) {
   }
   if (!filmPath.empty() && !WriteFile(filmPath, sim::FilmSheet(out.film, title, out.warnings))) {
     std::fprintf(stderr, "zenthar-sim: cannot write %s\n", filmPath.c_str());
+    return 1;
+  }
+  if (!playerPath.empty() &&
+      !WriteFile(playerPath, sim::RenderPlayer(out.film, player, scenario, title))) {
+    std::fprintf(stderr, "zenthar-sim: cannot write %s\n", playerPath.c_str());
     return 1;
   }
   if (strict && !out.warnings.empty()) return 1;

@@ -8,6 +8,16 @@
 
 namespace sim {
 
+const ExplosionLook kExplosionLooks[3] = {
+    {4, "#ff7f0e", "#b22222"}, {1, "#ffb000", "#c03000"}, {0, "#556b2f", "#556b2f"}};
+
+const ExplosionLook& ExplosionLookOf(int kind) {
+  for (const ExplosionLook& look : kExplosionLooks) {
+    if (look.kind == kind) return look;
+  }
+  return kExplosionLooks[2];
+}
+
 namespace {
 
 const char* const kScreenColours[] = {"#1f77b4", "#e6550d", "#2ca02c", "#9467bd", "#d62728",
@@ -97,17 +107,19 @@ std::string ExplosionGlyph(double x, double y, int kind) {
       const double a = i * 3.14159265358979 / 8.0;
       points += Num(x + r * std::cos(a)) + "," + Num(y + r * std::sin(a)) + " ";
     }
-    out += "<polygon points=\"" + points + "\" fill=\"#ff7f0e\" stroke=\"#b22222\" " +
-           "stroke-width=\"1.2\"/>\n";
+    out += "<polygon points=\"" + points + "\" fill=\"" + ExplosionLookOf(4).fill + "\" stroke=\"" +
+           ExplosionLookOf(4).stroke + "\" stroke-width=\"1.2\"/>\n";
   } else if (kind == 1) {
     out += "<path d=\"M" + Num(x) + "," + Num(y - 11) + " C" + Num(x + 9) + "," + Num(y - 2) + " " +
            Num(x + 7) + "," + Num(y + 8) + " " + Num(x) + "," + Num(y + 8) + " C" + Num(x - 7) +
            "," + Num(y + 8) + " " + Num(x - 9) + "," + Num(y - 2) + " " + Num(x) + "," +
-           Num(y - 11) + "Z\" fill=\"#ffb000\" stroke=\"#c03000\" stroke-width=\"1.2\"/>\n";
+           Num(y - 11) + "Z\" fill=\"" + ExplosionLookOf(1).fill + "\" stroke=\"" +
+           ExplosionLookOf(1).stroke + "\" stroke-width=\"1.2\"/>\n";
   } else {
     out += "<circle cx=\"" + Num(x) + "\" cy=\"" + Num(y) + "\" r=\"9\" fill=\"none\" " +
-           "stroke=\"#556b2f\" stroke-width=\"2\" stroke-dasharray=\"3,2\"/><circle cx=\"" +
-           Num(x) + "\" cy=\"" + Num(y) + "\" r=\"4\" fill=\"#556b2f\"/>\n";
+           "stroke=\"" + ExplosionLookOf(0).stroke +
+           "\" stroke-width=\"2\" stroke-dasharray=\"3,2\"/><circle cx=\"" + Num(x) + "\" cy=\"" +
+           Num(y) + "\" r=\"4\" fill=\"" + ExplosionLookOf(0).fill + "\"/>\n";
   }
   return out;
 }
@@ -183,6 +195,14 @@ struct Column {
 };
 
 }  // namespace
+
+const char* ScreenColour(int screen) {
+  return Colour(screen);
+}
+
+int ScreenColourCount() {
+  return kColours;
+}
 
 void StoryboardSampler::OnEvent(const RunEvent& e) {
   if (e.kind == RunEvent::Kind::tick && e.world != nullptr) {

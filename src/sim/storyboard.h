@@ -37,6 +37,18 @@ class StoryboardSampler : public Subscriber {
   std::uint64_t lastTick = 0;
 };
 
+// The drawing conventions the storyboard and the show player share: a colour per screen, and a
+// fill and outline per explosion kind.
+const char* ScreenColour(int screen);
+int ScreenColourCount();
+struct ExplosionLook {
+  int kind;
+  const char* fill;
+  const char* stroke;
+};
+const ExplosionLook& ExplosionLookOf(int kind);
+extern const ExplosionLook kExplosionLooks[3];
+
 std::string RenderStoryboard(const FilmReport& report, const StoryboardSampler& samples,
                              const std::string& title, const std::vector<Warning>& warnings);
 
