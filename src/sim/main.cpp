@@ -9,6 +9,7 @@
 #include "film.h"
 #include "runner.h"
 #include "scenario.h"
+#include "shots.h"
 #include "storyboard.h"
 
 namespace {
@@ -24,6 +25,7 @@ Options:
   --storyboard FILE  write the storyboard of the last show (SVG): paths, cars, explosions and
                      a timeline of the screens
   --film FILE        write the film sheet (Markdown): the recorded film screen by screen
+  --shots FILE       write the film as a shot list, for zenthar-plan
   --check            warn about cues and screens that will not play as meant (in the
                      transcript and the trace)
   --strict           like --check, and exit with 1 when there is a warning
@@ -89,7 +91,7 @@ std::string Summary(const sim::RunOutput& out, bool checked) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::string scenarioPath, tracePath, statePath, storyboardPath, filmPath;
+  std::string scenarioPath, tracePath, statePath, storyboardPath, filmPath, shotsPath;
   sim::RunOptions options;
   bool quiet = false;
   bool strict = false;
@@ -115,6 +117,8 @@ int main(int argc, char** argv) {
       if (!value(storyboardPath)) return 2;
     } else if (arg == "--film") {
       if (!value(filmPath)) return 2;
+    } else if (arg == "--shots") {
+      if (!value(shotsPath)) return 2;
     } else if (arg == "--check") {
       options.check = true;
     } else if (arg == "--strict") {
@@ -178,6 +182,16 @@ int main(int argc, char** argv) {
   if (!filmPath.empty() && !WriteFile(filmPath, sim::FilmSheet(out.film, title, out.warnings))) {
     std::fprintf(stderr, "zenthar-sim: cannot write %s\n", filmPath.c_str());
     return 1;
+  }
+  if (!shotsPath.empty()) {
+    std::vector<std::string> skipped;
+    const plan::ShotList shots = plan::FilmToShots(scenario, out.film, skipped);
+    std::string header = "# The film of " + title + ", as zenthar-sim --shots wrote it.\n";
+    for (const std::string& s : skipped) header += "# left out: " + s + "\n";
+    if (!WriteFile(shotsPath, plan::FormatShotList(shots, header))) {
+      std::fprintf(stderr, "zenthar-sim: cannot write %s\n", shotsPath.c_str());
+      return 1;
+    }
   }
   if (strict && !out.warnings.empty()) return 1;
   return 0;

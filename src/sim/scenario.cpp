@@ -334,6 +334,10 @@ class Reader {
 
 }  // namespace
 
+bool SplitWords(const std::string& line, std::vector<std::string>& words, std::string& problem) {
+  return Split(line, words, problem);
+}
+
 bool KeyCode(const std::string& name, int& code) {
   for (const KeyNameRow& row : kKeyNames) {
     if (name == row.name) {

@@ -1,0 +1,450 @@
+#include "planner.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <set>
+
+namespace plan {
+
+namespace {
+
+constexpr int kPlayKey = 220;
+constexpr int kNum1 = 97;
+constexpr int kNumPlus = 107;
+constexpr int kNumMinus = 109;
+constexpr int kNumMultiply = 106;
+constexpr int kNumDivide = 111;
+constexpr int kPageUp = 33;
+constexpr int kPageDown = 34;
+constexpr int kMainPlus = 187;
+constexpr int kMainMinus = 189;
+constexpr int kScrollLock = 145;
+constexpr int kFps = 30;
+constexpr int kFirstTick = 3;
+constexpr std::uint64_t kSlotWaitMs = 100 + 1000 / kFps + 1;
+
+std::string Format(const char* pattern, int a, int b = 0, int c = 0) {
+  char text[160];
+  std::snprintf(text, sizeof text, pattern, a, b, c);
+  return text;
+}
+
+bool SameSpot(const world::Vec3& a, const world::Vec3& b) {
+  return a.x == b.x && a.y == b.y && a.z == b.z;
+}
+
+// The editor's state as the keys leave it, followed while the plan is made.
+class Planner {
+ public:
+  explicit Planner(const ShotList& shots) : shots_(shots) {
+    pos_ = shots.setUp.playerPos;
+    weapon_ = shots.setUp.playerWeapon;
+  }
+
+  Plan Make() {
+    Cast();
+    bool mode1 = false, mode2 = false;
+    for (const ShotScreen& screen : shots_.screens) {
+      mode1 = mode1 || screen.duration > 0;
+      mode2 = mode2 || !screen.explosions.empty();
+      for (const ShotCue& cue : screen.cues) {
+        (FindCueKind(cue.code)->mode == 1 ? mode1 : mode2) = true;
+      }
+    }
+    if (mode1 || !mode2) Mode(1);
+    if (mode1) RecordMode(1);
+    if (mode2) {
+      Mode(2);
+      RecordMode(2);
+    }
+    Play();
+    plan_.lowerBound += mode2 ? 2 : 1;
+    return plan_;
+  }
+
+ private:
+  void Heading(const std::string& text, int screen) {
+    PlanStep step;
+    step.kind = PlanStep::Kind::heading;
+    step.text = text;
+    step.screen = screen;
+    plan_.steps.push_back(step);
+  }
+
+  void Key(int key, const std::string& message, const std::string& why) {
+    PlanStep step;
+    step.kind = PlanStep::Kind::key;
+    step.key = key;
+    step.message = message;
+    step.text = why;
+    plan_.steps.push_back(step);
+    ++plan_.keys;
+  }
+
+  void LeaveCar() {
+    if (car_.empty()) return;
+    PlanStep step;
+    step.kind = PlanStep::Kind::leave;
+    step.car = car_;
+    plan_.steps.push_back(step);
+    // The world puts a driver who gets out beside the door.
+    for (const sim::Actor& car : shots_.setUp.cars) {
+      if (car.name == car_) pos_ = {car.pos.x - 2.0f, car.pos.y, car.pos.z};
+    }
+    car_.clear();
+  }
+
+  void Walk(const Spot& spot) {
+    LeaveCar();
+    if (SameSpot(pos_, spot.pos)) return;
+    PlanStep step;
+    step.kind = PlanStep::Kind::walk;
+    step.spot = spot;
+    plan_.steps.push_back(step);
+    pos_ = spot.pos;
+  }
+
+  void Enter(const std::string& car) {
+    if (car_ == car) return;
+    PlanStep step;
+    step.kind = PlanStep::Kind::enter;
+    step.car = car;
+    plan_.steps.push_back(step);
+    car_ = car;
+    for (const sim::Actor& a : shots_.setUp.cars) {
+      if (a.name == car) pos_ = a.pos;
+    }
+  }
+
+  void Weapon(std::int32_t weapon) {
+    if (weapon_ == weapon) return;
+    PlanStep step;
+    step.kind = PlanStep::Kind::weapon;
+    step.weapon = weapon;
+    plan_.steps.push_back(step);
+    weapon_ = weapon;
+  }
+
+  // Steps a ring selection from `value` to `goal`: `low` is the ring's first value.
+  void Select(int& value, int goal, int low, int size, int upKey, int downKey, const char* message,
+              const std::string& why) {
+    const int up = ((goal - value) % size + size) % size;
+    const bool forward = up <= size - up;
+    for (int n = forward ? up : size - up; n > 0; --n) {
+      value = forward ? (value - low + 1) % size + low : (value - low + size - 1) % size + low;
+      Key(forward ? upKey : downKey, Format(message, value), why);
+    }
+  }
+
+  void Slot(int slot) {
+    Select(slot_, slot, 0, kSlots, kNumPlus, kNumMinus, "ID changed to %d",
+           "select slot " + std::to_string(slot));
+  }
+
+  void Screen(int screen) {
+    Select(screen_, screen, 0, kScreens, kNumMultiply, kNumDivide, "Screen changed to %d",
+           "select screen " + std::to_string(screen));
+  }
+
+  void Mode(int mode) {
+    while (mode_ != mode) {
+      mode_ = (mode_ + 1) % 3;
+      Key(kScrollLock,
+          mode_ == 1   ? "Screen mode"
+          : mode_ == 2 ? "Screen mode 2"
+                       : "Screen mode off",
+          "next mode: " + std::to_string(mode_));
+    }
+  }
+
+  // Mode 0: capture each model once beside a ped that has it, then create its slots' peds.
+  void Cast() {
+    if (shots_.cast.empty()) return;
+    Heading("Casting", -1);
+    std::vector<std::int32_t> models;
+    for (const CastMember& member : shots_.cast) {
+      if (std::find(models.begin(), models.end(), member.model) == models.end()) {
+        models.push_back(member.model);
+      }
+    }
+    for (std::int32_t model : models) {
+      Walk(StandIn(model));
+      Key(kPlayKey, "Model has been got", "capture the model of " + StandInName(model));
+      ++plan_.lowerBound;
+      std::vector<int> slots;
+      for (const CastMember& member : shots_.cast) {
+        if (member.model == model) slots.push_back(member.slot);
+      }
+      for (int slot : RingTour(slot_, slots, kSlots)) {
+        const CastMember* member = shots_.CastIn(slot);
+        Slot(slot);
+        Walk(member->spot);
+        Key(kNum1, "Char create", "create slot " + std::to_string(slot) + "'s ped");
+        ++plan_.lowerBound;
+      }
+    }
+  }
+
+  Spot StandIn(std::int32_t model) const {
+    const std::vector<sim::Actor>& peds = shots_.setUp.peds;
+    for (std::size_t i = 0; i < peds.size(); ++i) {
+      if (peds[i].model != model) continue;
+      bool hidden = false;
+      for (std::size_t j = 0; j < i; ++j) hidden = hidden || SameSpot(peds[i].pos, peds[j].pos);
+      if (!hidden) return {peds[i].pos, peds[i].name};
+    }
+    return {};
+  }
+
+  std::string StandInName(std::int32_t model) const { return StandIn(model).place; }
+
+  void RecordMode(int mode) {
+    std::vector<int> screens;
+    for (const ShotScreen& screen : shots_.screens) {
+      bool used = mode == 1 ? screen.duration > 0 : !screen.explosions.empty();
+      for (const ShotCue& cue : screen.cues) used = used || FindCueKind(cue.code)->mode == mode;
+      if (used) screens.push_back(screen.number);
+    }
+    for (int number : RingTour(screen_, screens, kScreens)) {
+      const ShotScreen* screen = nullptr;
+      for (const ShotScreen& s : shots_.screens) {
+        if (s.number == number) screen = &s;
+      }
+      Heading("Screen " + std::to_string(number) + ", mode " + std::to_string(mode), number);
+      Screen(number);
+      if (mode == 1) {
+        for (int second = 1; second <= screen->duration; ++second) {
+          Key(kMainPlus, Format("Screen do time changed to %d", second),
+              "screen " + std::to_string(number) + " lasts " + std::to_string(screen->duration) +
+                  " s");
+          ++plan_.lowerBound;
+        }
+      } else {
+        Explosions(*screen);
+      }
+      Cues(*screen, mode);
+    }
+  }
+
+  void Explosions(const ShotScreen& screen) {
+    std::vector<int> ids;
+    for (const ShotExplosion& blast : screen.explosions) ids.push_back(blast.id);
+    for (int id : RingTour(explosion_, ids, kExplosionIds)) {
+      const ShotExplosion* blast = nullptr;
+      for (const ShotExplosion& b : screen.explosions) {
+        if (b.id == id) blast = &b;
+      }
+      const ExplosionKindRow* kind = FindExplosionKind(blast->kind);
+      const std::string why = std::string(kind->word) + " explosion #" + std::to_string(id);
+      Select(explosion_, id, 0, kExplosionIds, kPageUp, kPageDown, "ExpID changed to %d", why);
+      Walk(blast->spot);
+      Key(kind->key, Format(kind->message, id, screen.number), why);
+      ++plan_.lowerBound;
+    }
+  }
+
+  void Cues(const ShotScreen& screen, int mode) {
+    std::vector<int> slots;
+    for (const ShotCue& cue : screen.cues) {
+      if (FindCueKind(cue.code)->mode == mode) slots.push_back(cue.slot);
+    }
+    for (int slot : RingTour(slot_, slots, kSlots)) {
+      const ShotCue* cue = nullptr;
+      for (const ShotCue& c : screen.cues) {
+        if (c.slot == slot) cue = &c;
+      }
+      const CueKind* kind = FindCueKind(cue->code);
+      const std::string why = "slot " + std::to_string(slot) + ": " + kind->words;
+      Slot(slot);
+      switch (kind->field) {
+        case CueField::spot:
+          Walk(cue->spot);
+          break;
+        case CueField::car:
+          Enter(cue->car);
+          break;
+        case CueField::weapon:
+          Weapon(cue->weapon);
+          break;
+        case CueField::target:
+          Select(target_, cue->target, -1, kSlots + 1, kMainPlus, kMainMinus,
+                 "Selected ped changed to %d", why);
+          break;
+        case CueField::none:
+          break;
+      }
+      const std::string message = kind->field == CueField::target
+                                      ? Format(kind->message, slot, cue->target, screen.number)
+                                      : Format(kind->message, slot, screen.number);
+      Key(kind->key, message, why);
+      ++plan_.lowerBound;
+      if (cue->code == 6) {
+        int seat = 0;
+        Select(seat, cue->seat, 0, kSeats, kPageUp, kPageDown, "SeatID changed to %d",
+               "seat " + std::to_string(cue->seat));
+      }
+    }
+  }
+
+  // The play key, from where the player stands; the show's length bounds the rehearsal.
+  void Play() {
+    LeaveCar();
+    Heading("Play", -1);
+    Key(kPlayKey, "Play started", "play the film");
+    ++plan_.lowerBound;
+    int pedCount = 0;
+    for (const CastMember& member : shots_.cast) pedCount = std::max(pedCount, member.slot + 1);
+    std::vector<int> durations(kScreens, 0);
+    for (const ShotScreen& screen : shots_.screens) {
+      durations[static_cast<std::size_t>(screen.number)] = screen.duration;
+    }
+    plan_.playedScreens = 1;
+    while (plan_.playedScreens < kScreens &&
+           durations[static_cast<std::size_t>(plan_.playedScreens)] > 0) {
+      ++plan_.playedScreens;
+    }
+    for (int screen = 0; screen < plan_.playedScreens; ++screen) {
+      plan_.showMs +=
+          static_cast<std::uint64_t>(pedCount) * kSlotWaitMs + 1000 / kFps + 1 +
+          static_cast<std::uint64_t>(durations[static_cast<std::size_t>(screen)]) * 1000;
+    }
+  }
+
+  const ShotList& shots_;
+  Plan plan_;
+  int mode_ = 0;
+  int screen_ = 0;
+  int slot_ = 0;
+  int explosion_ = 0;
+  int target_ = 0;
+  world::Vec3 pos_;
+  std::string car_;
+  std::int32_t weapon_ = 0;
+};
+
+struct KeyLabelRow {
+  int key;
+  const char* label;
+};
+
+const KeyLabelRow kKeyLabels[] = {
+    {220, "\\"},          {96, "Num 0"},   {97, "Num 1"},     {98, "Num 2"},  {99, "Num 3"},
+    {100, "Num 4"},       {101, "Num 5"},  {102, "Num 6"},    {103, "Num 7"}, {104, "Num 8"},
+    {105, "Num 9"},       {110, "Num ."},  {107, "Num +"},    {109, "Num −"}, {106, "Num *"},
+    {111, "Num /"},       {33, "Page Up"}, {34, "Page Down"}, {187, "="},     {189, "-"},
+    {145, "Scroll Lock"}, {19, "Pause"},
+};
+
+std::string Seconds(std::uint64_t ms) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%llu.%03llu", static_cast<unsigned long long>(ms / 1000),
+                static_cast<unsigned long long>(ms % 1000));
+  return text;
+}
+
+}  // namespace
+
+std::vector<int> RingTour(int start, std::vector<int> points, int size) {
+  std::sort(points.begin(), points.end());
+  points.erase(std::unique(points.begin(), points.end()), points.end());
+  auto up = [&](int p) { return ((p - start) % size + size) % size; };
+  std::sort(points.begin(), points.end(), [&](int a, int b) { return up(a) < up(b); });
+  const std::size_t m = points.size();
+  // Go up to the k-th point (by upward distance), and down to the rest, in either order.
+  std::size_t bestK = 0;
+  bool bestUpFirst = true;
+  long best = -1;
+  for (std::size_t k = 0; k <= m; ++k) {
+    const long a = k == 0 ? 0 : up(points[k - 1]);
+    const long b = k == m ? 0 : size - up(points[k]);
+    const long upFirst = b == 0 ? a : 2 * a + b;
+    const long downFirst = a == 0 ? b : a + 2 * b;
+    if (best < 0 || upFirst < best) {
+      best = upFirst;
+      bestK = k;
+      bestUpFirst = true;
+    }
+    if (downFirst < best) {
+      best = downFirst;
+      bestK = k;
+      bestUpFirst = false;
+    }
+  }
+  std::vector<int> upward(points.begin(), points.begin() + static_cast<long>(bestK));
+  std::vector<int> downward(points.rbegin(), points.rend() - static_cast<long>(bestK));
+  // A point on the start belongs to whichever leg comes first.
+  if (!bestUpFirst && !upward.empty() && up(upward.front()) == 0) {
+    downward.insert(downward.begin(), upward.front());
+    upward.erase(upward.begin());
+  }
+  std::vector<int> order = bestUpFirst ? upward : downward;
+  const std::vector<int>& second = bestUpFirst ? downward : upward;
+  order.insert(order.end(), second.begin(), second.end());
+  return order;
+}
+
+int RingSteps(int from, int to, int size) {
+  const int up = ((to - from) % size + size) % size;
+  return std::min(up, size - up);
+}
+
+const char* KeyLabel(int key) {
+  for (const KeyLabelRow& row : kKeyLabels) {
+    if (row.key == key) return row.label;
+  }
+  return "?";
+}
+
+Plan MakePlan(const ShotList& shots) {
+  return Planner(shots).Make();
+}
+
+std::string PlanScenarioText(const ShotList& shots, const Plan& plan) {
+  std::string out = "# Planned by zenthar-plan from " + shots.file + ": " +
+                    std::to_string(plan.keys) + " keys (at least " +
+                    std::to_string(plan.lowerBound) + "), one a host tick.\n";
+  out += "fps " + std::to_string(kFps) + "\n";
+  const sim::Scenario& set = shots.setUp;
+  out += "player at " + Number(set.playerPos.x) + " " + Number(set.playerPos.y) + " " +
+         Number(set.playerPos.z) + "\n";
+  if (set.playerWeapon != 0) out += "player weapon " + std::to_string(set.playerWeapon) + "\n";
+  auto actor = [&](const char* what, const sim::Actor& a) {
+    out += std::string(what) + " " + a.name + " model " + std::to_string(a.model) + " at " +
+           Number(a.pos.x) + " " + Number(a.pos.y) + " " + Number(a.pos.z) + "\n";
+  };
+  for (const sim::Actor& ped : set.peds) actor("ped", ped);
+  for (const sim::Actor& car : set.cars) actor("car", car);
+  for (std::int32_t model : set.pedModels) out += "model " + std::to_string(model) + " ped\n";
+  std::uint64_t tick = kFirstTick;
+  std::uint64_t now = 0;
+  auto at = [&]() { return "at " + Seconds(tick * 1000 / kFps) + " "; };
+  for (const PlanStep& step : plan.steps) {
+    switch (step.kind) {
+      case PlanStep::Kind::heading:
+        out += "\n# " + step.text + "\n";
+        break;
+      case PlanStep::Kind::walk:
+        out += at() + "player at " + Number(step.spot.pos.x) + " " + Number(step.spot.pos.y) + " " +
+               Number(step.spot.pos.z) + "\n";
+        break;
+      case PlanStep::Kind::enter:
+        out += at() + "player enter " + step.car + "\n";
+        break;
+      case PlanStep::Kind::leave:
+        out += at() + "player leave\n";
+        break;
+      case PlanStep::Kind::weapon:
+        out += at() + "player weapon " + std::to_string(step.weapon) + "\n";
+        break;
+      case PlanStep::Kind::key:
+        now = tick * 1000 / kFps;
+        out += at() + "press " + sim::KeyName(step.key) + "  # " + step.message + "\n";
+        ++tick;
+        break;
+    }
+  }
+  out += "run " + Seconds(now + plan.showMs + 2000) + "\n";
+  return out;
+}
+
+}  // namespace plan

@@ -1,0 +1,208 @@
+#include "script.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "film.h"
+
+namespace plan {
+
+namespace {
+
+std::string Coordinates(const world::Vec3& pos) {
+  return "(" + Number(pos.x) + ", " + Number(pos.y) + ", " + Number(pos.z) + ")";
+}
+
+bool IsPed(const ShotList& shots, const std::string& name) {
+  return std::any_of(shots.setUp.peds.begin(), shots.setUp.peds.end(),
+                     [&](const sim::Actor& ped) { return ped.name == name; });
+}
+
+std::string WalkText(const ShotList& shots, const Spot& spot) {
+  if (spot.place.empty()) return "Walk to " + Coordinates(spot.pos) + " and stand there.";
+  if (IsPed(shots, spot.place)) {
+    return "Walk up to **" + spot.place + "** and stand right where " + spot.place + " stands, " +
+           Coordinates(spot.pos) + ".";
+  }
+  return "Walk to **the " + spot.place + "**, " + Coordinates(spot.pos) + ", and stand there.";
+}
+
+std::string Target(int target) {
+  return target == kPlayerTarget ? "you (the player)" : "slot " + std::to_string(target);
+}
+
+std::string SpotText(const Spot& spot) {
+  return spot.place.empty() ? Coordinates(spot.pos) : "the " + spot.place;
+}
+
+// What a cue makes its ped do, for the description of the show.
+std::string CueText(const ShotCue& cue) {
+  std::string text = sim::ActionWords(cue.code);
+  const CueKind* kind = FindCueKind(cue.code);
+  switch (kind->field) {
+    case CueField::none:
+      break;
+    case CueField::spot:
+      text += ": " + SpotText(cue.spot);
+      break;
+    case CueField::target:
+      text += " " + Target(cue.target);
+      break;
+    case CueField::weapon:
+      text += " " + std::to_string(cue.weapon);
+      break;
+    case CueField::car:
+      text += ": the " + cue.car;
+      if (cue.code == 6) text += ", seat " + std::to_string(cue.seat);
+      break;
+  }
+  return text;
+}
+
+// The editor's state, as the messages of the keys pressed so far leave it.
+struct Editor {
+  int mode = 0;
+  int screen = 0;
+  int slot = 0;
+  void Follow(const std::string& message) {
+    int n = 0;
+    if (std::sscanf(message.c_str(), "ID changed to %d", &n) == 1) slot = n;
+    if (std::sscanf(message.c_str(), "Screen changed to %d", &n) == 1) screen = n;
+    if (message == "Screen mode") mode = 1;
+    if (message == "Screen mode 2") mode = 2;
+    if (message == "Screen mode off") mode = 0;
+  }
+  std::string Describe() const {
+    static const char* const kModes[] = {"mode 0 (direct commands)", "mode 1 (recording)",
+                                         "mode 2 (recording, second set)"};
+    return std::string(kModes[mode]) + ", edit screen " + std::to_string(screen) + ", slot " +
+           std::to_string(slot) + " selected";
+  }
+};
+
+}  // namespace
+
+std::string ShootingScript(const ShotList& shots, const Plan& plan, const std::string& title) {
+  int cues = 0, explosions = 0;
+  for (const ShotScreen& screen : shots.screens) {
+    cues += static_cast<int>(screen.cues.size());
+    explosions += static_cast<int>(screen.explosions.size());
+  }
+  std::string out = "# Shooting script: " + title + "\n\n";
+  out += "The film: " + std::to_string(shots.screens.size()) + " screens, " + std::to_string(cues) +
+         " cues, " + std::to_string(explosions) + " explosions, " +
+         std::to_string(shots.cast.size()) + " peds cast. It takes " + std::to_string(plan.keys) +
+         " key presses (no plan can do with fewer than " + std::to_string(plan.lowerBound) +
+         ").\n\n";
+  out += "**Before you start.** Load the game with Zenthar. Stand at " +
+         Coordinates(shots.setUp.playerPos) + " on foot";
+  if (shots.setUp.playerWeapon != 0) {
+    out += ", holding weapon " + std::to_string(shots.setUp.playerWeapon);
+  }
+  out +=
+      ". Zenthar starts switched on, in mode 0, with slot 0 and screen 0 selected; if you have "
+      "pressed any of its keys since the game loaded, restart the game.\n\n";
+  out +=
+      "Do the steps in order. After each key the game shows a short message at the bottom of "
+      "the screen: it must read exactly as written here. If it does not, stop: the film is "
+      "no longer the one planned.\n";
+
+  Editor editor;
+  int number = 0;
+  const std::vector<PlanStep>& steps = plan.steps;
+  for (std::size_t i = 0; i < steps.size(); ++i) {
+    const PlanStep& step = steps[i];
+    switch (step.kind) {
+      case PlanStep::Kind::heading: {
+        out += "\n## " + step.text + "\n\n";
+        out += "> **Checkpoint:** " + editor.Describe() + ".";
+        for (const ShotScreen& screen : shots.screens) {
+          if (screen.number != step.screen) continue;
+          out += " This screen " + (screen.duration > 0
+                                        ? "lasts " + std::to_string(screen.duration) + " s"
+                                        : std::string("has no duration"));
+          out += ".";
+        }
+        out += "\n\n";
+        break;
+      }
+      case PlanStep::Kind::walk:
+        out += std::to_string(++number) + ". " + WalkText(shots, step.spot) + "\n";
+        break;
+      case PlanStep::Kind::enter:
+        out += std::to_string(++number) + ". Get into **the " + step.car +
+               "** and take the driver's seat.\n";
+        break;
+      case PlanStep::Kind::leave:
+        out += std::to_string(++number) + ". Get out of the " + step.car + ".\n";
+        break;
+      case PlanStep::Kind::weapon:
+        out += std::to_string(++number) + ". Switch to **weapon " + std::to_string(step.weapon) +
+               "**.\n";
+        break;
+      case PlanStep::Kind::key: {
+        std::size_t last = i;
+        while (last + 1 < steps.size() && steps[last + 1].kind == PlanStep::Kind::key &&
+               steps[last + 1].key == step.key && steps[last + 1].text == step.text) {
+          ++last;
+        }
+        const std::size_t times = last - i + 1;
+        out += std::to_string(++number) + ". Press **" + KeyLabel(step.key) + "**";
+        if (times > 1) out += " " + std::to_string(times) + " times";
+        out += " (" + step.text + "): ";
+        if (times == 1) {
+          out += "`" + step.message + "`";
+        } else if (times == 2) {
+          out += "`" + step.message + "`, then `" + steps[last].message + "`";
+        } else {
+          out += "`" + step.message + "` first, `" + steps[last].message + "` last";
+        }
+        out += "\n";
+        for (std::size_t k = i; k <= last; ++k) editor.Follow(steps[k].message);
+        i = last;
+        break;
+      }
+    }
+  }
+
+  out += "\n## What the show looks like\n\n";
+  int pedCount = 0;
+  for (const CastMember& member : shots.cast) pedCount = std::max(pedCount, member.slot + 1);
+  out += "The show plays " +
+         (plan.playedScreens == 1 ? std::string("screen 0")
+                                  : "screens 0 to " + std::to_string(plan.playedScreens - 1)) +
+         ". On each screen every slot from 0 to " + std::to_string(std::max(pedCount - 1, 0)) +
+         " takes its turn, 0.1 s apart, then the screen's explosions go off and the screen lasts "
+         "its duration.\n\n";
+  std::vector<const ShotScreen*> screens;
+  for (const ShotScreen& screen : shots.screens) screens.push_back(&screen);
+  std::sort(screens.begin(), screens.end(),
+            [](const ShotScreen* a, const ShotScreen* b) { return a->number < b->number; });
+  for (const ShotScreen* screen : screens) {
+    const bool plays = screen->number < plan.playedScreens;
+    out += "- **Screen " + std::to_string(screen->number) + "** (" +
+           std::to_string(screen->duration) + " s)" + (plays ? "" : ", never played") + ": ";
+    std::vector<std::string> parts;
+    std::vector<const ShotCue*> ordered;
+    for (const ShotCue& cue : screen->cues) ordered.push_back(&cue);
+    std::sort(ordered.begin(), ordered.end(),
+              [](const ShotCue* a, const ShotCue* b) { return a->slot < b->slot; });
+    for (const ShotCue* cue : ordered) {
+      std::string part = "slot " + std::to_string(cue->slot) + " will " + CueText(*cue);
+      if (shots.CastIn(cue->slot) == nullptr) part += " (no ped: nothing happens)";
+      if (cue->slot >= pedCount && shots.CastIn(cue->slot) != nullptr) part += " (not played)";
+      parts.push_back(part);
+    }
+    for (const ShotExplosion& blast : screen->explosions) {
+      parts.push_back(std::string("a ") + FindExplosionKind(blast.kind)->word + " explosion at " +
+                      SpotText(blast.spot));
+    }
+    if (parts.empty()) parts.push_back("nothing new happens");
+    for (std::size_t k = 0; k < parts.size(); ++k) out += (k ? "; " : "") + parts[k];
+    out += ".\n";
+  }
+  out += "\nThen the show ends, and the game logs `--- Show off ---`.\n";
+  return out;
+}
+
+}  // namespace plan
