@@ -160,7 +160,7 @@ class Planner {
   // Mode 0: capture each model once beside a ped that has it, then create its slots' peds.
   void Cast() {
     if (shots_.cast.empty()) return;
-    Heading("Casting", -1);
+    Heading("Casting, mode 0", -1);
     std::vector<std::int32_t> models;
     for (const CastMember& member : shots_.cast) {
       if (std::find(models.begin(), models.end(), member.model) == models.end()) {
@@ -254,7 +254,7 @@ class Planner {
         if (c.slot == slot) cue = &c;
       }
       const CueKind* kind = FindCueKind(cue->code);
-      const std::string why = "slot " + std::to_string(slot) + ": " + kind->words;
+      const std::string why = "slot " + std::to_string(slot) + ": " + CueWords(*cue);
       Slot(slot);
       switch (kind->field) {
         case CueField::spot:
@@ -268,7 +268,9 @@ class Planner {
           break;
         case CueField::target:
           Select(target_, cue->target, -1, kSlots + 1, kMainPlus, kMainMinus,
-                 "Selected ped changed to %d", why);
+                 "Selected ped changed to %d",
+                 cue->target == kPlayerTarget ? std::string("target the player")
+                                              : "target slot " + std::to_string(cue->target));
           break;
         case CueField::none:
           break;

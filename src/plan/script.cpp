@@ -27,6 +27,30 @@ std::string WalkText(const ShotList& shots, const Spot& spot) {
   return "Walk to **the " + spot.place + "**, " + Coordinates(spot.pos) + ", and stand there.";
 }
 
+std::string Count(int n, const char* what) {
+  return std::to_string(n) + " " + what +
+         (n == 1 ? "" : (what[std::string(what).size() - 1] == 's' ? "es" : "s"));
+}
+
+std::string Row(int number, const std::string& what, const std::string& shows) {
+  return "| " + std::to_string(number) + " | " + what + " | " + shows + " |\n";
+}
+
+// A key as a keyboard key in the rendered page; the text is escaped so Markdown leaves it alone.
+std::string KeyHtml(int key) {
+  std::string html = "<kbd>";
+  for (const char* c = KeyLabel(key); *c != '\0'; ++c) {
+    if (*c == '\\') {
+      html += "&#92;";
+    } else if (*c == '*') {
+      html += "&#42;";
+    } else {
+      html += *c;
+    }
+  }
+  return html + "</kbd>";
+}
+
 std::string Target(int target) {
   return target == kPlayerTarget ? "you (the player)" : "slot " + std::to_string(target);
 }
@@ -49,7 +73,7 @@ std::string CueText(const ShotCue& cue) {
       text += " " + Target(cue.target);
       break;
     case CueField::weapon:
-      text += " " + std::to_string(cue.weapon);
+      text = "swap to weapon " + std::to_string(cue.weapon);
       break;
     case CueField::car:
       text += ": the " + cue.car;
@@ -75,8 +99,8 @@ struct Editor {
   std::string Describe() const {
     static const char* const kModes[] = {"mode 0 (direct commands)", "mode 1 (recording)",
                                          "mode 2 (recording, second set)"};
-    return std::string(kModes[mode]) + ", edit screen " + std::to_string(screen) + ", slot " +
-           std::to_string(slot) + " selected";
+    return std::string(kModes[mode]) + ", on edit screen " + std::to_string(screen) +
+           " with slot " + std::to_string(slot) + " selected";
   }
 };
 
@@ -89,11 +113,11 @@ std::string ShootingScript(const ShotList& shots, const Plan& plan, const std::s
     explosions += static_cast<int>(screen.explosions.size());
   }
   std::string out = "# Shooting script: " + title + "\n\n";
-  out += "The film: " + std::to_string(shots.screens.size()) + " screens, " + std::to_string(cues) +
-         " cues, " + std::to_string(explosions) + " explosions, " +
-         std::to_string(shots.cast.size()) + " peds cast. It takes " + std::to_string(plan.keys) +
-         " key presses (no plan can do with fewer than " + std::to_string(plan.lowerBound) +
-         ").\n\n";
+  out += "The film: " + Count(static_cast<int>(shots.screens.size()), "screen") + ", " +
+         Count(cues, "cue") + ", " + Count(explosions, "explosion") + ", " +
+         Count(static_cast<int>(shots.cast.size()), "ped") + " cast. It takes " +
+         Count(plan.keys, "key press") + "; no plan can do with fewer than " +
+         std::to_string(plan.lowerBound) + ".\n\n";
   out += "**Before you start.** Load the game with Zenthar. Stand at " +
          Coordinates(shots.setUp.playerPos) + " on foot";
   if (shots.setUp.playerWeapon != 0) {
@@ -104,8 +128,8 @@ std::string ShootingScript(const ShotList& shots, const Plan& plan, const std::s
       "pressed any of its keys since the game loaded, restart the game.\n\n";
   out +=
       "Do the steps in order. After each key the game shows a short message at the bottom of "
-      "the screen: it must read exactly as written here. If it does not, stop: the film is "
-      "no longer the one planned.\n";
+      "the screen: it must read exactly as the last column says. If it does not, stop: the "
+      "film is no longer the one planned.\n";
 
   Editor editor;
   int number = 0;
@@ -115,30 +139,28 @@ std::string ShootingScript(const ShotList& shots, const Plan& plan, const std::s
     switch (step.kind) {
       case PlanStep::Kind::heading: {
         out += "\n## " + step.text + "\n\n";
-        out += "> **Checkpoint:** " + editor.Describe() + ".";
+        out += "> **Checkpoint:** you are in " + editor.Describe() + ".";
         for (const ShotScreen& screen : shots.screens) {
           if (screen.number != step.screen) continue;
-          out += " This screen " + (screen.duration > 0
-                                        ? "lasts " + std::to_string(screen.duration) + " s"
-                                        : std::string("has no duration"));
+          out += " Next: screen " + std::to_string(screen.number) + ", which " +
+                 (screen.duration > 0 ? "lasts " + std::to_string(screen.duration) + " s"
+                                      : std::string("has no duration"));
           out += ".";
         }
-        out += "\n\n";
+        out += "\n\n| Step | Do this | The game shows |\n|---:|---|---|\n";
         break;
       }
       case PlanStep::Kind::walk:
-        out += std::to_string(++number) + ". " + WalkText(shots, step.spot) + "\n";
+        out += Row(++number, WalkText(shots, step.spot), "");
         break;
       case PlanStep::Kind::enter:
-        out += std::to_string(++number) + ". Get into **the " + step.car +
-               "** and take the driver's seat.\n";
+        out += Row(++number, "Get into **the " + step.car + "**, in the driver's seat.", "");
         break;
       case PlanStep::Kind::leave:
-        out += std::to_string(++number) + ". Get out of the " + step.car + ".\n";
+        out += Row(++number, "Get out of the " + step.car + ".", "");
         break;
       case PlanStep::Kind::weapon:
-        out += std::to_string(++number) + ". Switch to **weapon " + std::to_string(step.weapon) +
-               "**.\n";
+        out += Row(++number, "Switch to **weapon " + std::to_string(step.weapon) + "**.", "");
         break;
       case PlanStep::Kind::key: {
         std::size_t last = i;
@@ -147,17 +169,13 @@ std::string ShootingScript(const ShotList& shots, const Plan& plan, const std::s
           ++last;
         }
         const std::size_t times = last - i + 1;
-        out += std::to_string(++number) + ". Press **" + KeyLabel(step.key) + "**";
-        if (times > 1) out += " " + std::to_string(times) + " times";
-        out += " (" + step.text + "): ";
-        if (times == 1) {
-          out += "`" + step.message + "`";
-        } else if (times == 2) {
-          out += "`" + step.message + "`, then `" + steps[last].message + "`";
-        } else {
-          out += "`" + step.message + "` first, `" + steps[last].message + "` last";
-        }
-        out += "\n";
+        std::string what = "Press " + KeyHtml(step.key);
+        if (times > 1) what += " **" + std::to_string(times) + " times**";
+        what += ": " + step.text + ".";
+        std::string shows = "`" + step.message + "`";
+        if (times == 2) shows += ", then `" + steps[last].message + "`";
+        if (times > 2) shows += " first, `" + steps[last].message + "` last";
+        out += Row(++number, what, shows);
         for (std::size_t k = i; k <= last; ++k) editor.Follow(steps[k].message);
         i = last;
         break;

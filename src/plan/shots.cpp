@@ -545,6 +545,29 @@ std::string ActorLine(const char* what, const sim::Actor& actor) {
 
 }  // namespace
 
+std::string CueWords(const ShotCue& cue) {
+  const CueKind* kind = FindCueKind(cue.code);
+  std::string out = kind->words;
+  switch (kind->field) {
+    case CueField::none:
+      break;
+    case CueField::spot:
+      out += " " + SpotWords(cue.spot);
+      break;
+    case CueField::target:
+      out += " " + TargetWords(cue.target);
+      break;
+    case CueField::weapon:
+      out += " " + std::to_string(cue.weapon);
+      break;
+    case CueField::car:
+      out += " " + cue.car;
+      if (cue.code == 6 && cue.seat != 0) out += " seat " + std::to_string(cue.seat);
+      break;
+  }
+  return out;
+}
+
 std::string FormatShotList(const ShotList& shots, const std::string& header) {
   std::string out = header;
   const sim::Scenario& set = shots.setUp;
@@ -567,25 +590,7 @@ std::string FormatShotList(const ShotList& shots, const std::string& header) {
     if (screen.duration != 0) out += " lasts " + std::to_string(screen.duration);
     out += "\n";
     for (const ShotCue& cue : screen.cues) {
-      const CueKind* kind = FindCueKind(cue.code);
-      out += "  " + std::to_string(cue.slot) + " " + kind->words;
-      switch (kind->field) {
-        case CueField::none:
-          break;
-        case CueField::spot:
-          out += " " + SpotWords(cue.spot);
-          break;
-        case CueField::target:
-          out += " " + TargetWords(cue.target);
-          break;
-        case CueField::weapon:
-          out += " " + std::to_string(cue.weapon);
-          break;
-        case CueField::car:
-          out += " " + cue.car;
-          if (cue.code == 6 && cue.seat != 0) out += " seat " + std::to_string(cue.seat);
-          break;
-      }
+      out += "  " + std::to_string(cue.slot) + " " + CueWords(cue);
       out += "\n";
     }
     for (const ShotExplosion& blast : screen.explosions) {

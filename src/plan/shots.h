@@ -108,6 +108,9 @@ struct ShotList {
 std::string ParseShotList(const std::string& file, const std::string& text, ShotList& out);
 std::string LoadShotList(const std::string& file, ShotList& out);
 
+// A cue as its line reads after the slot: "go corner", "ride taxi seat 2".
+std::string CueWords(const ShotCue& cue);
+
 // The shot list as text, readable by ParseShotList.
 std::string FormatShotList(const ShotList& shots, const std::string& header);
 
