@@ -20,6 +20,7 @@ constexpr int kMainPlus = 187;
 constexpr int kMainMinus = 189;
 constexpr int kScrollLock = 145;
 constexpr int kFps = 30;
+constexpr int kFight = 8;
 constexpr int kFirstTick = 3;
 constexpr std::uint64_t kSlotWaitMs = 100 + 1000 / kFps + 1;
 
@@ -52,10 +53,27 @@ class Planner {
       }
     }
     if (mode1 || !mode2) Mode(1);
-    if (mode1) RecordMode(1);
-    if (mode2) {
+    // A fight records the target selected in mode 2: fights at the target the editor starts
+    // with are recorded with the rest of mode 1, the others once their target is selected.
+    fightTarget_ = target_;
+    if (mode1) RecordMode(1, true);
+    std::vector<int> targets;
+    for (const ShotScreen& screen : shots_.screens) {
+      for (const ShotCue& cue : screen.cues) {
+        if (cue.code == kFight && cue.target != fightTarget_) targets.push_back(cue.target + 1);
+      }
+    }
+    if (mode2 || !targets.empty()) {
       Mode(2);
-      RecordMode(2);
+      if (mode2) RecordMode(2, true);
+    }
+    for (int shifted : RingTour(target_ + 1, targets, kSlots + 1)) {
+      fightTarget_ = shifted - 1;
+      Mode(2);
+      Heading("Target " + TargetName(fightTarget_) + " for fights", -1);
+      SelectTarget(fightTarget_);
+      Mode(1);
+      RecordMode(1, false);
     }
     Play();
     plan_.lowerBound += mode2 ? 2 : 1;
@@ -198,11 +216,29 @@ class Planner {
 
   std::string StandInName(std::int32_t model) const { return StandIn(model).place; }
 
-  void RecordMode(int mode) {
+  // Whether this pass of `mode` records `cue`.
+  bool Takes(const ShotCue& cue, int mode) const {
+    if (FindCueKind(cue.code)->mode != mode) return false;
+    return cue.code == kFight ? cue.target == fightTarget_ : firstPass_;
+  }
+
+  static std::string TargetName(int target) {
+    return target == kPlayerTarget ? std::string("the player") : "slot " + std::to_string(target);
+  }
+
+  void SelectTarget(int target) {
+    Select(target_, target, -1, kSlots + 1, kMainPlus, kMainMinus, "Selected ped changed to %d",
+           "target " + TargetName(target));
+  }
+
+  // One pass over the screens in `mode`; the first pass of a mode also records the durations
+  // (mode 1) or the explosions (mode 2).
+  void RecordMode(int mode, bool first) {
+    firstPass_ = first;
     std::vector<int> screens;
     for (const ShotScreen& screen : shots_.screens) {
-      bool used = mode == 1 ? screen.duration > 0 : !screen.explosions.empty();
-      for (const ShotCue& cue : screen.cues) used = used || FindCueKind(cue.code)->mode == mode;
+      bool used = first && (mode == 1 ? screen.duration > 0 : !screen.explosions.empty());
+      for (const ShotCue& cue : screen.cues) used = used || Takes(cue, mode);
       if (used) screens.push_back(screen.number);
     }
     for (int number : RingTour(screen_, screens, kScreens)) {
@@ -210,16 +246,18 @@ class Planner {
       for (const ShotScreen& s : shots_.screens) {
         if (s.number == number) screen = &s;
       }
-      Heading("Screen " + std::to_string(number) + ", mode " + std::to_string(mode), number);
+      Heading("Screen " + std::to_string(number) + ", mode " + std::to_string(mode) +
+                  (first ? "" : ": fights at " + TargetName(fightTarget_)),
+              number);
       Screen(number);
-      if (mode == 1) {
+      if (first && mode == 1) {
         for (int second = 1; second <= screen->duration; ++second) {
           Key(kMainPlus, Format("Screen do time changed to %d", second),
               "screen " + std::to_string(number) + " lasts " + std::to_string(screen->duration) +
                   " s");
           ++plan_.lowerBound;
         }
-      } else {
+      } else if (first) {
         Explosions(*screen);
       }
       Cues(*screen, mode);
@@ -246,7 +284,7 @@ class Planner {
   void Cues(const ShotScreen& screen, int mode) {
     std::vector<int> slots;
     for (const ShotCue& cue : screen.cues) {
-      if (FindCueKind(cue.code)->mode == mode) slots.push_back(cue.slot);
+      if (Takes(cue, mode)) slots.push_back(cue.slot);
     }
     for (int slot : RingTour(slot_, slots, kSlots)) {
       const ShotCue* cue = nullptr;
@@ -267,10 +305,7 @@ class Planner {
           Weapon(cue->weapon);
           break;
         case CueField::target:
-          Select(target_, cue->target, -1, kSlots + 1, kMainPlus, kMainMinus,
-                 "Selected ped changed to %d",
-                 cue->target == kPlayerTarget ? std::string("target the player")
-                                              : "target slot " + std::to_string(cue->target));
+          if (mode == 2) SelectTarget(cue->target);
           break;
         case CueField::none:
           break;
@@ -319,6 +354,8 @@ class Planner {
   int slot_ = 0;
   int explosion_ = 0;
   int target_ = 0;
+  int fightTarget_ = 0;
+  bool firstPass_ = true;
   world::Vec3 pos_;
   std::string car_;
   std::int32_t weapon_ = 0;
