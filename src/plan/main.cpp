@@ -49,6 +49,10 @@ bool WriteFile(const std::string& path, const std::string& text) {
   return static_cast<bool>(out);
 }
 
+std::string Count(int n, const char* what) {
+  return std::to_string(n) + " " + what + (n == 1 ? "" : "s");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -135,7 +139,8 @@ int main(int argc, char** argv) {
     }
     return 1;
   }
-  std::printf("verified: the film matches the shot list (%d screens, %d cues, %d explosions)\n",
-              v.screens, v.cues, v.explosions);
+  std::printf("verified: the film matches the shot list (%s, %s, %s)\n",
+              Count(v.screens, "screen").c_str(), Count(v.cues, "cue").c_str(),
+              Count(v.explosions, "explosion").c_str());
   return 0;
 }

@@ -406,7 +406,9 @@ class Reader {
                                "' belongs in a scenario: a shot list says what the film is, and "
                                "zenthar-plan works out the keys");
     }
-    if (!word.empty() && word[0] >= '0' && word[0] <= '9') return CueLine(problem);
+    const bool number = word[0] == '-' ? word.size() > 1 && word[1] >= '0' && word[1] <= '9'
+                                       : word[0] >= '0' && word[0] <= '9';
+    if (number) return CueLine(problem);
     return Fail(problem, "unknown statement '" + word +
                              "' (player, ped, car, model, place, cast, screen, a cue or an "
                              "explosion)");

@@ -141,6 +141,25 @@ TEST(PlanRoundTrip, EveryExampleShotListIsTheFilmOfItsExample) {
   }
 }
 
+TEST(PlanVerification, NamesWhatTheFilmLacksWhenAKeyGoesMissing) {
+  plan::ShotList shots;
+  ASSERT_EQ(plan::LoadShotList((ExamplesFolder() / "demo.shots").string(), shots), "");
+  const plan::Plan plan = plan::MakePlan(shots);
+  std::string text = plan::PlanScenarioText(shots, plan);
+  const std::size_t handsUp = text.find("press num5  # Ped 1 will been HANDS UP");
+  ASSERT_NE(handsUp, std::string::npos) << text;
+  const std::size_t begin = text.rfind('\n', handsUp) + 1;
+  text.erase(begin, text.find('\n', handsUp) + 1 - begin);
+  const plan::Verification v = plan::Verify(shots, plan, text, sim::RunOptions{});
+  ASSERT_TRUE(v.ran);
+  ASSERT_GE(v.differences.size(), 2u);
+  EXPECT_EQ(v.differences[0],
+            "key 17 (Num 5, slot 1: hands up) should show 'Ped 1 will been HANDS UP at screen 1', "
+            "the game showed 'Screen changed to 2'");
+  EXPECT_EQ(v.differences[1],
+            "screen 1 slot 1 (line 25): the shot list has 'hands up', the film has 'no cue'");
+}
+
 TEST(PlanRoundTrip, RandomShotListsComeBackFromTheirRehearsal) {
   const std::uint64_t seed = EnvNumber("ZENTHAR_PLAN_SEED", 20261208);
   const std::uint64_t lists = EnvNumber("ZENTHAR_PLAN_LISTS", 300);
