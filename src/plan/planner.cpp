@@ -124,6 +124,7 @@ class Planner {
 
   void Enter(const std::string& car) {
     if (car_ == car) return;
+    LeaveCar();
     PlanStep step;
     step.kind = PlanStep::Kind::enter;
     step.car = car;

@@ -157,7 +157,7 @@ TEST(PlanVerification, NamesWhatTheFilmLacksWhenAKeyGoesMissing) {
             "key 17 (Num 5, slot 1: hands up) should show 'Ped 1 will been HANDS UP at screen 1', "
             "the game showed 'Screen changed to 2'");
   EXPECT_EQ(v.differences[1],
-            "screen 1 slot 1 (line 25): the shot list has 'hands up', the film has 'no cue'");
+            "screen 1 slot 1 (line 23): the shot list has 'hands up', the film has 'no cue'");
 }
 
 TEST(PlanRoundTrip, RandomShotListsComeBackFromTheirRehearsal) {
