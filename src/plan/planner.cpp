@@ -19,10 +19,12 @@ constexpr int kPageDown = 34;
 constexpr int kMainPlus = 187;
 constexpr int kMainMinus = 189;
 constexpr int kScrollLock = 145;
-constexpr int kFps = 30;
+// Ten host ticks a second: a pass every 100 ms, so each slot's 100 ms wait in a show is one
+// tick and a show costs the rehearsal few ticks; keys still act one a pass.
+constexpr int kFps = 10;
 constexpr int kFight = 8;
-constexpr int kFirstTick = 3;
-constexpr std::uint64_t kSlotWaitMs = 100 + 1000 / kFps + 1;
+constexpr int kFirstTick = 1;
+constexpr std::uint64_t kSlotWaitMs = 100;
 
 std::string Format(const char* pattern, int a, int b = 0, int c = 0) {
   char text[160];

@@ -165,6 +165,7 @@ Verification Verify(const ShotList& shots, const Plan& plan, const std::string& 
   Messages messages;
   sim::RunOptions run = options;
   run.extra.push_back(&messages);
+  run.writeTrace = false;
   v.out = sim::RunScenario(scenario, run);
   v.ran = v.out.ok;
   if (!v.out.ok) {

@@ -180,10 +180,13 @@ TEST(Planner, ScenarioPressesOneKeyAHostTickAndRunsPastTheShow) {
   EXPECT_EQ(plan.playedScreens, 2);
   const std::string text = plan::PlanScenarioText(shots, plan);
   EXPECT_NE(text.find("at 0.100 press backslash  # Model has been got\n"
-                      "at 0.133 press num1  # Char create\n"),
+                      "at 0.200 press num1  # Char create\n"),
             std::string::npos)
       << text;
-  EXPECT_NE(text.find("\nrun "), std::string::npos);
+  // Play at 1 s; two screens, each one slot's 0.1 s wait and a tick to spare besides its 1 s or
+  // 2 s; then 2 s more.
+  EXPECT_NE(text.find("at 1.000 press backslash  # Play started\nrun 6.402\n"), std::string::npos)
+      << text;
 }
 
 }  // namespace
