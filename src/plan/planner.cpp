@@ -39,7 +39,10 @@ bool SameSpot(const world::Vec3& a, const world::Vec3& b) {
 // The editor's state as the keys leave it, followed while the plan is made.
 class Planner {
  public:
-  explicit Planner(const ShotList& shots) : shots_(shots) {
+  // Fights at a target other than the selected one are recorded screen by screen, with a trip to
+  // mode 2 for each target, or in a pass of their own per target after everything else.
+  Planner(const ShotList& shots, bool fightsPerScreen)
+      : shots_(shots), fightsPerScreen_(fightsPerScreen) {
     pos_ = shots.setUp.playerPos;
     weapon_ = shots.setUp.playerWeapon;
   }
@@ -62,7 +65,9 @@ class Planner {
     std::vector<int> targets;
     for (const ShotScreen& screen : shots_.screens) {
       for (const ShotCue& cue : screen.cues) {
-        if (cue.code == kFight && cue.target != fightTarget_) targets.push_back(cue.target + 1);
+        if (cue.code == kFight && cue.target != fightTarget_ && !fightsPerScreen_) {
+          targets.push_back(cue.target + 1);
+        }
       }
     }
     if (mode2 || !targets.empty()) {
@@ -241,7 +246,9 @@ class Planner {
     std::vector<int> screens;
     for (const ShotScreen& screen : shots_.screens) {
       bool used = first && (mode == 1 ? screen.duration > 0 : !screen.explosions.empty());
-      for (const ShotCue& cue : screen.cues) used = used || Takes(cue, mode);
+      for (const ShotCue& cue : screen.cues) {
+        used = used || Takes(cue, mode) || (fightsPerScreen_ && first && cue.code == kFight);
+      }
       if (used) screens.push_back(screen.number);
     }
     for (int number : RingTour(screen_, screens, kScreens)) {
@@ -285,6 +292,26 @@ class Planner {
   }
 
   void Cues(const ShotScreen& screen, int mode) {
+    if (fightsPerScreen_) fightTarget_ = target_;
+    RecordSlots(screen, mode);
+    if (!fightsPerScreen_ || mode != 1 || !firstPass_) return;
+    std::vector<int> targets;
+    for (const ShotCue& cue : screen.cues) {
+      if (cue.code == kFight && cue.target != fightTarget_) targets.push_back(cue.target + 1);
+    }
+    for (int shifted : RingTour(target_ + 1, targets, kSlots + 1)) {
+      fightTarget_ = shifted - 1;
+      Mode(2);
+      SelectTarget(fightTarget_);
+      Mode(1);
+      firstPass_ = false;
+      RecordSlots(screen, mode);
+      firstPass_ = true;
+    }
+  }
+
+  // The cues of `screen` this pass takes, slot by slot.
+  void RecordSlots(const ShotScreen& screen, int mode) {
     std::vector<int> slots;
     for (const ShotCue& cue : screen.cues) {
       if (Takes(cue, mode)) slots.push_back(cue.slot);
@@ -351,6 +378,7 @@ class Planner {
   }
 
   const ShotList& shots_;
+  const bool fightsPerScreen_;
   Plan plan_;
   int mode_ = 0;
   int screen_ = 0;
@@ -437,8 +465,12 @@ const char* KeyLabel(int key) {
   return "?";
 }
 
-Plan MakePlan(const ShotList& shots) {
-  return Planner(shots).Make();
+Plan MakePlan(const ShotList& shots, Fights fights) {
+  if (fights == Fights::byTarget) return Planner(shots, false).Make();
+  if (fights == Fights::byScreen) return Planner(shots, true).Make();
+  Plan byTarget = Planner(shots, false).Make();
+  Plan byScreen = Planner(shots, true).Make();
+  return byScreen.keys < byTarget.keys ? byScreen : byTarget;
 }
 
 std::string PlanScenarioText(const ShotList& shots, const Plan& plan) {

@@ -31,7 +31,11 @@ struct Plan {
   std::uint64_t showMs = 0;  // how long the show may take at most, from the play key
 };
 
-Plan MakePlan(const ShotList& shots);
+// A fight records the target selected in mode 2. Fights at other targets than the one selected
+// are recorded in a pass of their own for each target, or screen by screen with a trip to mode 2
+// for each; `best` plans both ways and keeps the one with fewer keys.
+enum class Fights { best, byTarget, byScreen };
+Plan MakePlan(const ShotList& shots, Fights fights = Fights::best);
 
 // The scenario that performs the plan, in today's scenario format, one key a host tick.
 std::string PlanScenarioText(const ShotList& shots, const Plan& plan);
