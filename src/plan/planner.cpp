@@ -310,17 +310,65 @@ class Planner {
     }
   }
 
+  // Keys to select the slots in `order` and, in mode 2, each target cue's target.
+  int SelectionKeys(const std::vector<int>& order, const std::vector<const ShotCue*>& cues,
+                    int mode) const {
+    int keys = 0, slot = slot_, target = target_;
+    for (int next : order) {
+      keys += RingSteps(slot, next, kSlots);
+      slot = next;
+      const ShotCue* cue = cues[static_cast<std::size_t>(next)];
+      if (mode == 2 && FindCueKind(cue->code)->field == CueField::target) {
+        keys += RingSteps(target + 1, cue->target + 1, kSlots + 1);
+        target = cue->target;
+      }
+    }
+    return keys;
+  }
+
+  // The slots in the fewest slot steps; when targets must change too, the nearest cue next
+  // (slot and target steps together) may do better, and then that order is taken.
+  std::vector<int> SlotOrder(const std::vector<int>& slots, const std::vector<const ShotCue*>& cues,
+                             int mode) const {
+    std::vector<int> ring = RingTour(slot_, slots, kSlots);
+    if (mode != 2) return ring;
+    std::vector<int> nearest;
+    std::vector<bool> done(slots.size(), false);
+    int slot = slot_, target = target_;
+    for (std::size_t n = 0; n < slots.size(); ++n) {
+      std::size_t best = 0;
+      int bestSteps = -1;
+      for (std::size_t i = 0; i < slots.size(); ++i) {
+        if (done[i]) continue;
+        const ShotCue* cue = cues[static_cast<std::size_t>(slots[i])];
+        const bool aims = FindCueKind(cue->code)->field == CueField::target;
+        const int steps = RingSteps(slot, slots[i], kSlots) +
+                          (aims ? RingSteps(target + 1, cue->target + 1, kSlots + 1) : 0);
+        if (bestSteps < 0 || steps < bestSteps) {
+          best = i;
+          bestSteps = steps;
+        }
+      }
+      done[best] = true;
+      slot = slots[best];
+      const ShotCue* cue = cues[static_cast<std::size_t>(slot)];
+      if (FindCueKind(cue->code)->field == CueField::target) target = cue->target;
+      nearest.push_back(slot);
+    }
+    return SelectionKeys(nearest, cues, mode) < SelectionKeys(ring, cues, mode) ? nearest : ring;
+  }
+
   // The cues of `screen` this pass takes, slot by slot.
   void RecordSlots(const ShotScreen& screen, int mode) {
+    std::vector<const ShotCue*> cues(kSlots, nullptr);
     std::vector<int> slots;
     for (const ShotCue& cue : screen.cues) {
-      if (Takes(cue, mode)) slots.push_back(cue.slot);
+      if (!Takes(cue, mode)) continue;
+      slots.push_back(cue.slot);
+      cues[static_cast<std::size_t>(cue.slot)] = &cue;
     }
-    for (int slot : RingTour(slot_, slots, kSlots)) {
-      const ShotCue* cue = nullptr;
-      for (const ShotCue& c : screen.cues) {
-        if (c.slot == slot) cue = &c;
-      }
+    for (int slot : SlotOrder(slots, cues, mode)) {
+      const ShotCue* cue = cues[static_cast<std::size_t>(slot)];
       const CueKind* kind = FindCueKind(cue->code);
       const std::string why = "slot " + std::to_string(slot) + ": " + CueWords(*cue);
       Slot(slot);
