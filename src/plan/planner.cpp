@@ -227,7 +227,8 @@ class Planner {
   // Whether this pass of `mode` records `cue`.
   bool Takes(const ShotCue& cue, int mode) const {
     if (FindCueKind(cue.code)->mode != mode) return false;
-    return cue.code == kFight ? cue.target == fightTarget_ : firstPass_;
+    if (cue.code != kFight) return firstPass_;
+    return fightsPerScreen_ ? firstPass_ : cue.target == fightTarget_;
   }
 
   static std::string TargetName(int target) {
@@ -246,9 +247,7 @@ class Planner {
     std::vector<int> screens;
     for (const ShotScreen& screen : shots_.screens) {
       bool used = first && (mode == 1 ? screen.duration > 0 : !screen.explosions.empty());
-      for (const ShotCue& cue : screen.cues) {
-        used = used || Takes(cue, mode) || (fightsPerScreen_ && first && cue.code == kFight);
-      }
+      for (const ShotCue& cue : screen.cues) used = used || Takes(cue, mode);
       if (used) screens.push_back(screen.number);
     }
     for (int number : RingTour(screen_, screens, kScreens)) {
@@ -270,7 +269,7 @@ class Planner {
       } else if (first) {
         Explosions(*screen);
       }
-      Cues(*screen, mode);
+      RecordSlots(*screen, mode);
     }
   }
 
@@ -291,26 +290,13 @@ class Planner {
     }
   }
 
-  void Cues(const ShotScreen& screen, int mode) {
-    if (fightsPerScreen_) fightTarget_ = target_;
-    RecordSlots(screen, mode);
-    if (!fightsPerScreen_ || mode != 1 || !firstPass_) return;
-    std::vector<int> targets;
-    for (const ShotCue& cue : screen.cues) {
-      if (cue.code == kFight && cue.target != fightTarget_) targets.push_back(cue.target + 1);
-    }
-    for (int shifted : RingTour(target_ + 1, targets, kSlots + 1)) {
-      fightTarget_ = shifted - 1;
-      Mode(2);
-      SelectTarget(fightTarget_);
-      Mode(1);
-      firstPass_ = false;
-      RecordSlots(screen, mode);
-      firstPass_ = true;
-    }
+  // Keys to select `cue`'s target after `target`: in mode 1 a fight goes to mode 2 and back.
+  static int TargetKeys(const ShotCue* cue, int target, int mode) {
+    if (FindCueKind(cue->code)->field != CueField::target || cue->target == target) return 0;
+    return RingSteps(target + 1, cue->target + 1, kSlots + 1) + (mode == 1 ? 3 : 0);
   }
 
-  // Keys to select the slots in `order` and, in mode 2, each target cue's target.
+  // Keys to select the slots in `order` and the target of each cue that records one.
   int SelectionKeys(const std::vector<int>& order, const std::vector<const ShotCue*>& cues,
                     int mode) const {
     int keys = 0, slot = slot_, target = target_;
@@ -318,20 +304,17 @@ class Planner {
       keys += RingSteps(slot, next, kSlots);
       slot = next;
       const ShotCue* cue = cues[static_cast<std::size_t>(next)];
-      if (mode == 2 && FindCueKind(cue->code)->field == CueField::target) {
-        keys += RingSteps(target + 1, cue->target + 1, kSlots + 1);
-        target = cue->target;
-      }
+      keys += TargetKeys(cue, target, mode);
+      if (FindCueKind(cue->code)->field == CueField::target) target = cue->target;
     }
     return keys;
   }
 
   // The slots in the fewest slot steps; when targets must change too, the nearest cue next
-  // (slot and target steps together) may do better, and then that order is taken.
+  // (slot and target keys together) may do better, and then that order is taken.
   std::vector<int> SlotOrder(const std::vector<int>& slots, const std::vector<const ShotCue*>& cues,
                              int mode) const {
     std::vector<int> ring = RingTour(slot_, slots, kSlots);
-    if (mode != 2) return ring;
     std::vector<int> nearest;
     std::vector<bool> done(slots.size(), false);
     int slot = slot_, target = target_;
@@ -341,9 +324,7 @@ class Planner {
       for (std::size_t i = 0; i < slots.size(); ++i) {
         if (done[i]) continue;
         const ShotCue* cue = cues[static_cast<std::size_t>(slots[i])];
-        const bool aims = FindCueKind(cue->code)->field == CueField::target;
-        const int steps = RingSteps(slot, slots[i], kSlots) +
-                          (aims ? RingSteps(target + 1, cue->target + 1, kSlots + 1) : 0);
+        const int steps = RingSteps(slot, slots[i], kSlots) + TargetKeys(cue, target, mode);
         if (bestSteps < 0 || steps < bestSteps) {
           best = i;
           bestSteps = steps;
@@ -383,7 +364,13 @@ class Planner {
           Weapon(cue->weapon);
           break;
         case CueField::target:
-          if (mode == 2) SelectTarget(cue->target);
+          if (mode == 2) {
+            SelectTarget(cue->target);
+          } else if (cue->target != target_) {
+            Mode(2);
+            SelectTarget(cue->target);
+            Mode(1);
+          }
           break;
         case CueField::none:
           break;
