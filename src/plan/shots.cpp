@@ -100,7 +100,7 @@ class Reader {
       }
     }
     // The set-up statements are the scenario's own, read by its reader with their line numbers.
-    const std::string problem = sim::ParseScenario(file_, setUp, out_.setUp);
+    std::string problem = sim::ParseScenario(file_, setUp, out_.setUp);
     if (!problem.empty()) return problem;
     out_.setUp.actions.clear();
     for (std::size_t i = 0; i < lines.size(); ++i) {
@@ -522,11 +522,6 @@ std::string Number(float value) {
   char buffer[32];
   const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
   return std::string(buffer, result.ptr);
-}
-
-std::string SpotName(const Spot& spot) {
-  if (!spot.place.empty()) return "the " + spot.place;
-  return "(" + Number(spot.pos.x) + ", " + Number(spot.pos.y) + ", " + Number(spot.pos.z) + ")";
 }
 
 namespace {

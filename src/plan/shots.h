@@ -120,8 +120,7 @@ std::string FormatShotList(const ShotList& shots, const std::string& header);
 ShotList FilmToShots(const sim::Scenario& scenario, const sim::FilmReport& report,
                      std::vector<std::string>& skipped);
 
-// How a spot reads: "the corner" or "(20, 0, 0)".
-std::string SpotName(const Spot& spot);
+// A coordinate as the shortest text that reads back to the same float.
 std::string Number(float value);
 
 }  // namespace plan
