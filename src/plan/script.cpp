@@ -21,8 +21,8 @@ bool IsPed(const ShotList& shots, const std::string& name) {
 std::string WalkText(const ShotList& shots, const Spot& spot) {
   if (spot.place.empty()) return "Walk to " + Coordinates(spot.pos) + " and stand there.";
   if (IsPed(shots, spot.place)) {
-    return "Walk up to **" + spot.place + "** and stand right where " + spot.place + " stands, " +
-           Coordinates(spot.pos) + ".";
+    return "Walk up to **" + spot.place + "**, at " + Coordinates(spot.pos) +
+           ", so close that no other ped is nearer to you.";
   }
   return "Walk to **the " + spot.place + "**, " + Coordinates(spot.pos) + ", and stand there.";
 }
