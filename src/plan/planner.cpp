@@ -41,8 +41,10 @@ class Planner {
  public:
   // Fights at a target other than the selected one are recorded screen by screen, with a trip to
   // mode 2 for each target, or in a pass of their own per target after everything else.
-  Planner(const ShotList& shots, bool fightsPerScreen)
-      : shots_(shots), fightsPerScreen_(fightsPerScreen) {
+  // Mode 2's target cues are recorded screen by screen, or after everything else in mode 2,
+  // the nearest next.
+  Planner(const ShotList& shots, bool fightsPerScreen, bool targetsLast)
+      : shots_(shots), fightsPerScreen_(fightsPerScreen), targetsLast_(targetsLast) {
     pos_ = shots.setUp.playerPos;
     weapon_ = shots.setUp.playerWeapon;
   }
@@ -73,6 +75,7 @@ class Planner {
     if (mode2 || !targets.empty()) {
       Mode(2);
       if (mode2) RecordMode(2, true);
+      if (targetsLast_) TargetPass();
     }
     for (int shifted : RingTour(target_ + 1, targets, kSlots + 1)) {
       fightTarget_ = shifted - 1;
@@ -226,7 +229,9 @@ class Planner {
 
   // Whether this pass of `mode` records `cue`.
   bool Takes(const ShotCue& cue, int mode) const {
-    if (FindCueKind(cue.code)->mode != mode) return false;
+    const CueKind* kind = FindCueKind(cue.code);
+    if (kind->mode != mode) return false;
+    if (mode == 2 && targetsLast_ && kind->field == CueField::target) return false;
     if (cue.code != kFight) return firstPass_;
     return fightsPerScreen_ ? firstPass_ : cue.target == fightTarget_;
   }
@@ -349,42 +354,82 @@ class Planner {
       cues[static_cast<std::size_t>(cue.slot)] = &cue;
     }
     for (int slot : SlotOrder(slots, cues, mode)) {
-      const ShotCue* cue = cues[static_cast<std::size_t>(slot)];
-      const CueKind* kind = FindCueKind(cue->code);
-      const std::string why = "slot " + std::to_string(slot) + ": " + CueWords(*cue);
-      Slot(slot);
-      switch (kind->field) {
-        case CueField::spot:
-          Walk(cue->spot);
-          break;
-        case CueField::car:
-          Enter(cue->car);
-          break;
-        case CueField::weapon:
-          Weapon(cue->weapon);
-          break;
-        case CueField::target:
-          if (mode == 2) {
-            SelectTarget(cue->target);
-          } else if (cue->target != target_) {
-            Mode(2);
-            SelectTarget(cue->target);
-            Mode(1);
-          }
-          break;
-        case CueField::none:
-          break;
+      RecordCue(screen, *cues[static_cast<std::size_t>(slot)], mode);
+    }
+  }
+
+  // Selects the cue's slot, gets what it records ready, and presses its key.
+  void RecordCue(const ShotScreen& screen, const ShotCue& cue, int mode) {
+    const int slot = cue.slot;
+    const CueKind* kind = FindCueKind(cue.code);
+    const std::string why = "slot " + std::to_string(slot) + ": " + CueWords(cue);
+    Slot(slot);
+    switch (kind->field) {
+      case CueField::spot:
+        Walk(cue.spot);
+        break;
+      case CueField::car:
+        Enter(cue.car);
+        break;
+      case CueField::weapon:
+        Weapon(cue.weapon);
+        break;
+      case CueField::target:
+        if (mode == 2) {
+          SelectTarget(cue.target);
+        } else if (cue.target != target_) {
+          Mode(2);
+          SelectTarget(cue.target);
+          Mode(1);
+        }
+        break;
+      case CueField::none:
+        break;
+    }
+    const std::string message = kind->field == CueField::target
+                                    ? Format(kind->message, slot, cue.target, screen.number)
+                                    : Format(kind->message, slot, screen.number);
+    Key(kind->key, message, why);
+    ++plan_.lowerBound;
+    if (cue.code == 6) {
+      int seat = 0;
+      Select(seat, cue.seat, 0, kSeats, kPageUp, kPageDown, "SeatID changed to %d",
+             "seat " + std::to_string(cue.seat));
+    }
+  }
+
+  // Mode 2's aims and looks at a target, when they are left to the end: the nearest next,
+  // counting screen, slot and target steps together.
+  void TargetPass() {
+    std::vector<std::pair<const ShotScreen*, const ShotCue*>> left;
+    for (const ShotScreen& screen : shots_.screens) {
+      for (const ShotCue& cue : screen.cues) {
+        const CueKind* kind = FindCueKind(cue.code);
+        if (kind->mode == 2 && kind->field == CueField::target) left.emplace_back(&screen, &cue);
       }
-      const std::string message = kind->field == CueField::target
-                                      ? Format(kind->message, slot, cue->target, screen.number)
-                                      : Format(kind->message, slot, screen.number);
-      Key(kind->key, message, why);
-      ++plan_.lowerBound;
-      if (cue->code == 6) {
-        int seat = 0;
-        Select(seat, cue->seat, 0, kSeats, kPageUp, kPageDown, "SeatID changed to %d",
-               "seat " + std::to_string(cue->seat));
+    }
+    while (!left.empty()) {
+      std::size_t best = 0;
+      int bestSteps = -1;
+      for (std::size_t i = 0; i < left.size(); ++i) {
+        const int steps = RingSteps(screen_, left[i].first->number, kScreens) +
+                          RingSteps(slot_, left[i].second->slot, kSlots) +
+                          RingSteps(target_ + 1, left[i].second->target + 1, kSlots + 1);
+        if (bestSteps < 0 || steps < bestSteps) {
+          best = i;
+          bestSteps = steps;
+        }
       }
+      const ShotScreen& screen = *left[best].first;
+      if (screen.number != screen_ || !targetHeading_) {
+        Heading("Screen " + std::to_string(screen.number) + ", mode 2: aims and looks at targets",
+                screen.number);
+        targetHeading_ = true;
+      }
+      Screen(screen.number);
+      RecordCue(screen, *left[best].second, 2);
+      left[best] = left.back();
+      left.pop_back();
     }
   }
 
@@ -414,6 +459,8 @@ class Planner {
 
   const ShotList& shots_;
   const bool fightsPerScreen_;
+  const bool targetsLast_;
+  bool targetHeading_ = false;
   Plan plan_;
   int mode_ = 0;
   int screen_ = 0;
@@ -500,12 +547,30 @@ const char* KeyLabel(int key) {
   return "?";
 }
 
-Plan MakePlan(const ShotList& shots, Fights fights) {
-  if (fights == Fights::byTarget) return Planner(shots, false).Make();
-  if (fights == Fights::byScreen) return Planner(shots, true).Make();
-  Plan byTarget = Planner(shots, false).Make();
-  Plan byScreen = Planner(shots, true).Make();
-  return byScreen.keys < byTarget.keys ? byScreen : byTarget;
+Plan MakePlan(const ShotList& shots, Fights fights, Targets targets) {
+  // Only the ways that can differ for this list are planned.
+  bool otherFights = false, aims = false;
+  for (const ShotScreen& screen : shots.screens) {
+    for (const ShotCue& cue : screen.cues) {
+      otherFights = otherFights || (cue.code == kFight && cue.target != 0);
+      const CueKind* kind = FindCueKind(cue.code);
+      aims = aims || (kind->mode == 2 && kind->field == CueField::target);
+    }
+  }
+  std::vector<bool> byScreen{fights == Fights::byScreen};
+  if (fights == Fights::best && otherFights) byScreen.push_back(true);
+  std::vector<bool> last{targets == Targets::last};
+  if (targets == Targets::best && aims) last.push_back(true);
+  Plan best;
+  bool planned = false;
+  for (bool screenFights : byScreen) {
+    for (bool targetsLast : last) {
+      Plan plan = Planner(shots, screenFights, targetsLast).Make();
+      if (!planned || plan.keys < best.keys) best = std::move(plan);
+      planned = true;
+    }
+  }
+  return best;
 }
 
 std::string PlanScenarioText(const ShotList& shots, const Plan& plan) {

@@ -33,9 +33,13 @@ struct Plan {
 
 // A fight records the target selected in mode 2. Fights at other targets than the one selected
 // are recorded in a pass of their own for each target, or screen by screen with a trip to mode 2
-// for each; `best` plans both ways and keeps the one with fewer keys.
+// for each. `best` plans every way that can make a difference and keeps the one with the fewest
+// keys.
+// Aims and looks at a target (mode 2) are recorded with their screen, or all at the end, each
+// time the nearest one next.
 enum class Fights { best, byTarget, byScreen };
-Plan MakePlan(const ShotList& shots, Fights fights = Fights::best);
+enum class Targets { best, withScreen, last };
+Plan MakePlan(const ShotList& shots, Fights fights = Fights::best, Targets targets = Targets::best);
 
 // The scenario that performs the plan, in today's scenario format, one key a host tick.
 std::string PlanScenarioText(const ShotList& shots, const Plan& plan);

@@ -74,8 +74,9 @@ std::string Canonical(plan::ShotList shots) {
 // Plans `shots`, rehearses the plan and returns the film it recorded as a canonical shot list;
 // every difference the verification finds is a test failure.
 std::string PlanAndRehearse(const plan::ShotList& shots, plan::Plan* planOut = nullptr,
-                            plan::Fights fights = plan::Fights::best) {
-  const plan::Plan plan = plan::MakePlan(shots, fights);
+                            plan::Fights fights = plan::Fights::best,
+                            plan::Targets targets = plan::Targets::best) {
+  const plan::Plan plan = plan::MakePlan(shots, fights, targets);
   if (planOut != nullptr) *planOut = plan;
   const plan::Verification v =
       plan::Verify(shots, plan, plan::PlanScenarioText(shots, plan), sim::RunOptions{});
@@ -176,10 +177,12 @@ TEST(PlanRoundTrip, RandomShotListsComeBackFromTheirRehearsal) {
                  std::to_string(listSeed) + " ZENTHAR_PLAN_LISTS=1 replays it):\n" + text);
     plan::ShotList reread;
     ASSERT_EQ(plan::ParseShotList(shots.file, text, reread), "");
-    // Both ways of recording fights at other targets are proven, besides the better one.
+    // Every way of recording fights and aims at targets is proven, besides the best one.
     const plan::Fights fights[] = {plan::Fights::best, plan::Fights::byTarget,
                                    plan::Fights::byScreen};
-    EXPECT_EQ(PlanAndRehearse(reread, nullptr, fights[i % 3]), Canonical(shots));
+    const plan::Targets aims[] = {plan::Targets::best, plan::Targets::withScreen,
+                                  plan::Targets::last};
+    EXPECT_EQ(PlanAndRehearse(reread, nullptr, fights[i % 3], aims[i / 3 % 3]), Canonical(shots));
     if (HasFailure()) break;
     for (const plan::ShotScreen& screen : shots.screens) {
       screen255 = screen255 || screen.number == 255;
