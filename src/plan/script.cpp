@@ -208,7 +208,6 @@ std::string ShootingScript(const ShotList& shots, const Plan& plan, const std::s
     for (const ShotCue* cue : ordered) {
       std::string part = "slot " + std::to_string(cue->slot) + " will " + CueText(*cue);
       if (shots.CastIn(cue->slot) == nullptr) part += " (no ped: nothing happens)";
-      if (cue->slot >= pedCount && shots.CastIn(cue->slot) != nullptr) part += " (not played)";
       parts.push_back(part);
     }
     for (const ShotExplosion& blast : screen->explosions) {
