@@ -12,10 +12,14 @@ class Collector : public benchmark::ConsoleReporter {
   void ReportRuns(const std::vector<Run>& runs) override {
     for (const Run& run : runs) {
       nanoseconds[run.benchmark_name()] = run.GetAdjustedRealTime() * Scale(run.time_unit);
+      for (const auto& [key, counter] : run.counters) {
+        counters[run.benchmark_name() + "." + key] = counter.value;
+      }
     }
     ConsoleReporter::ReportRuns(runs);
   }
   std::map<std::string, double> nanoseconds;
+  std::map<std::string, double> counters;
 
  private:
   static double Scale(benchmark::TimeUnit unit) {
@@ -59,6 +63,35 @@ int main(int argc, char** argv) {
   const double film = figure("LargestFilmThroughTheTool/iterations:1/manual_time");
   if (film > 0)
     std::printf("  largest film, wall time        %.2f s  (target <= 2 s)\n", film / 1e9);
+  auto counter = [&](const std::string& name) {
+    const auto it = collector.counters.find(name);
+    return it != collector.counters.end() ? it->second : -1.0;
+  };
+  for (const char* name : {"demo", "car-chase", "every-action", "explosions"}) {
+    const std::string prefix = std::string("PlanKeysOnExamples/iterations:1.") + name;
+    const double keys = counter(prefix + "_keys"), bound = counter(prefix + "_bound");
+    if (keys > 0 && bound > 0) {
+      std::printf(
+          "  plan of %-13s %3.0f keys, %.2fx the bound of %.0f  (target <= %.0f, by hand)\n", name,
+          keys, keys / bound, bound, counter(prefix + "_hand"));
+    }
+  }
+  const double randomKeys = counter("PlanKeysOnLargeRandomFilm.keys");
+  if (randomKeys > 0) {
+    std::printf("  plan of a large random film   %.0f keys, %.2fx the bound of %.0f\n", randomKeys,
+                randomKeys / counter("PlanKeysOnLargeRandomFilm.lower_bound"),
+                counter("PlanKeysOnLargeRandomFilm.lower_bound"));
+  }
+  if (figure("PlanLargestFilm") > 0) {
+    std::printf("  plan of 256 screens x 255 slots %.0f ms, %.0f keys, %.2fx the bound\n",
+                figure("PlanLargestFilm") / 1e6, counter("PlanLargestFilm.keys"),
+                counter("PlanLargestFilm.keys") / counter("PlanLargestFilm.lower_bound"));
+  }
+  const double verified = figure("PlanAndVerifyLargestFilm/iterations:1/manual_time");
+  if (verified > 0 && film > 0) {
+    std::printf("  largest film, plan + verify   %.2f s  (target <= %.2f s, its rehearsal above)\n",
+                verified / 1e9, film / 1e9);
+  }
   benchmark::Shutdown();
   return 0;
 }

@@ -116,7 +116,9 @@ Film::Film()
     : cues(static_cast<std::size_t>(kScreens * kSlots)),
       explosions(static_cast<std::size_t>(kScreens * kExplosionIds)),
       durations(kScreens, 0),
-      pedHandle(kSlots, 0) {}
+      pedHandle(kSlots, 0),
+      pedModel(kSlots, 0),
+      pedSpot(kSlots) {}
 
 bool Film::ScreenHasContent(int screen) const {
   for (int slot = 0; slot < kSlots; ++slot) {
@@ -721,7 +723,10 @@ void FilmRecorder::Message(const std::string& text, std::uint64_t t) {
   } else if (text == "Char create") {
     if (const Call* c = Last("CREATE_CHAR", false)) {
       const std::int32_t handle = IntOf(c->outs, 0);
-      film.pedHandle[static_cast<std::size_t>(film.selectedPed)] = handle;
+      const auto slot = static_cast<std::size_t>(film.selectedPed);
+      film.pedHandle[slot] = handle;
+      film.pedModel[slot] = IntOf(c->args, 1);
+      film.pedSpot[slot] = {FloatOf(c->args, 2), FloatOf(c->args, 3), FloatOf(c->args, 4)};
       if (!lastCreated_.empty()) report_.names[handle] = lastCreated_;
       report_.slotOf[handle] = film.selectedPed;
     }

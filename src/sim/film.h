@@ -82,6 +82,8 @@ struct Film {
   std::vector<Explosion> explosions;
   std::vector<int> durations;
   std::vector<std::int32_t> pedHandle;
+  std::vector<std::int32_t> pedModel;  // each slot's last created ped: its model and spot
+  std::vector<world::Vec3> pedSpot;
   int pedCount = 0;
   int explosionCount = 0;
   int screenMode = 0;

@@ -10,6 +10,7 @@
 #include "player.h"
 #include "runner.h"
 #include "scenario.h"
+#include "shots.h"
 #include "storyboard.h"
 
 namespace {
@@ -27,6 +28,7 @@ Options:
   --film FILE        write the film sheet (Markdown): the recorded film screen by screen
   --player FILE      write the show player (one self-contained HTML page) that replays the
                      rehearsal: map, screen text, keys, the editor's state and the timeline
+  --shots FILE       write the film as a shot list, for zenthar-plan
   --check            warn about cues and screens that will not play as meant (in the
                      transcript and the trace)
   --strict           like --check, and exit with 1 when there is a warning
@@ -92,7 +94,7 @@ std::string Summary(const sim::RunOutput& out, bool checked) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::string scenarioPath, tracePath, statePath, storyboardPath, filmPath;
+  std::string scenarioPath, tracePath, statePath, storyboardPath, filmPath, shotsPath;
   std::string playerPath;
   sim::RunOptions options;
   bool quiet = false;
@@ -121,6 +123,8 @@ int main(int argc, char** argv) {
       if (!value(filmPath)) return 2;
     } else if (arg == "--player") {
       if (!value(playerPath)) return 2;
+    } else if (arg == "--shots") {
+      if (!value(shotsPath)) return 2;
     } else if (arg == "--check") {
       options.check = true;
     } else if (arg == "--strict") {
@@ -191,6 +195,16 @@ int main(int argc, char** argv) {
       !WriteFile(playerPath, sim::RenderPlayer(out.film, player, scenario, title))) {
     std::fprintf(stderr, "zenthar-sim: cannot write %s\n", playerPath.c_str());
     return 1;
+  }
+  if (!shotsPath.empty()) {
+    std::vector<std::string> skipped;
+    const plan::ShotList shots = plan::FilmToShots(scenario, out.film, skipped);
+    std::string header = "# The film of " + title + ", as zenthar-sim --shots wrote it.\n";
+    for (const std::string& s : skipped) header += "# left out: " + s + "\n";
+    if (!WriteFile(shotsPath, plan::FormatShotList(shots, header))) {
+      std::fprintf(stderr, "zenthar-sim: cannot write %s\n", shotsPath.c_str());
+      return 1;
+    }
   }
   if (strict && !out.warnings.empty()) return 1;
   return 0;

@@ -53,8 +53,10 @@ class Run {
       for (const std::string& line : scenario_.iniLines) ini << line << "\n";
     }
     SetUpWorld();
-    hub_.Subscribe(&trace_);
-    hub_.Subscribe(&transcript_);
+    if (options_.writeTrace) {
+      hub_.Subscribe(&trace_);
+      hub_.Subscribe(&transcript_);
+    }
     hub_.Subscribe(&recorder_);
     for (Subscriber* s : options_.extra) hub_.Subscribe(s);
     world_.SetObserver(&hub_);

@@ -16,6 +16,8 @@ struct RunOptions {
   bool transcriptNatives = false;
   bool check = false;              // put the cue check's warnings into the trace and transcript
   std::vector<Subscriber*> extra;  // further subscribers, after the trace and the transcript
+  bool writeTrace = true;          // false: no trace and no transcript, for runs read only for
+                                   // their film
 };
 
 struct RunOutput {

@@ -130,6 +130,10 @@ class Reader {
       return false;
     }
     pos = {static_cast<float>(x), static_cast<float>(y), static_cast<float>(z)};
+    for (std::size_t i = 0; i < 3; ++i) {
+      const float v = i == 0 ? pos.x : i == 1 ? pos.y : pos.z;
+      if (!std::isfinite(v)) return Fail(problem, "number " + words_[first + i] + " out of range");
+    }
     return true;
   }
 
@@ -333,6 +337,10 @@ class Reader {
 };
 
 }  // namespace
+
+bool SplitWords(const std::string& line, std::vector<std::string>& words, std::string& problem) {
+  return Split(line, words, problem);
+}
 
 bool KeyCode(const std::string& name, int& code) {
   for (const KeyNameRow& row : kKeyNames) {

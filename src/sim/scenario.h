@@ -60,6 +60,10 @@ struct Scenario {
 std::string ParseScenario(const std::string& file, const std::string& text, Scenario& out);
 std::string LoadScenario(const std::string& file, Scenario& out);
 
+// Splits a line into words as the scenario reader does: "quoted text" is one word, and # outside
+// quotes ends the line. False with the problem for an unterminated quote.
+bool SplitWords(const std::string& line, std::vector<std::string>& words, std::string& problem);
+
 // Key names as scenarios write them, and back.
 bool KeyCode(const std::string& name, int& code);
 std::string KeyName(int code);

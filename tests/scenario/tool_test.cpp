@@ -26,6 +26,7 @@ TEST(ScenarioErrors, EveryMalformedLineIsNamedWithItsFileAndLine) {
       {"at 1e999 press num1", "bad number '1e999'"},
       {"player at 1 2", "expected: player at X Y Z"},
       {"player at 1 2 zz", "bad number 'zz'"},
+      {"player at 1 2 1e39", "number 1e39 out of range"},
       {"player weapon 1.5", "bad number '1.5'"},
       {"fps 0", "number 0 out of range 1..1000"},
       {"clock -1", "number -1 out of range"},

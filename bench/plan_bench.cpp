@@ -1,0 +1,126 @@
+// The planner's figures: keys pressed against the lower bound on the example films and on a large
+// random film, the time to plan the largest film (256 screens x 255 slots), and the time to plan
+// and verify it by rehearsal, to set against rehearsing its hand-made scenario.
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "planner.h"
+#include "random_shots.h"
+#include "scenario.h"
+#include "shots.h"
+#include "verify.h"
+
+namespace {
+
+// The film LargestFilmThroughTheTool records key by key: 255 peds cast where the player stands,
+// on each of 256 screens (1 s) phone, hang up and horn in turn for the slots, and 32 grenades.
+plan::ShotList LargestShotList() {
+  plan::ShotList shots;
+  shots.file = "largest.shots";
+  shots.setUp.peds = {{"bob", 2001, {1, 0, 0}}};
+  for (int slot = 0; slot < plan::kSlots; ++slot) {
+    shots.cast.push_back({slot, "bob", 2001, {{0, 0, 0}, ""}, 0});
+  }
+  const int codes[] = {1, 2, 7};
+  for (int number = 0; number < plan::kScreens; ++number) {
+    plan::ShotScreen screen;
+    screen.number = number;
+    screen.duration = 1;
+    for (int slot = 0; slot < plan::kSlots; ++slot) {
+      plan::ShotCue cue;
+      cue.slot = slot;
+      cue.code = codes[slot % 3];
+      screen.cues.push_back(cue);
+    }
+    for (int id = 0; id < plan::kExplosionIds; ++id) {
+      plan::ShotExplosion blast;
+      blast.kind = 0;
+      blast.id = id;
+      screen.explosions.push_back(blast);
+    }
+    shots.screens.push_back(screen);
+  }
+  return shots;
+}
+
+void PlanLargestFilm(benchmark::State& state) {
+  const plan::ShotList shots = LargestShotList();
+  plan::Plan plan;
+  std::size_t bytes = 0;
+  for (auto _ : state) {
+    plan = plan::MakePlan(shots);
+    bytes = plan::PlanScenarioText(shots, plan).size();
+  }
+  state.counters["keys"] = plan.keys;
+  state.counters["lower_bound"] = plan.lowerBound;
+  state.counters["scenario_MB"] = static_cast<double>(bytes) / 1e6;
+}
+BENCHMARK(PlanLargestFilm)->Unit(benchmark::kMillisecond);
+
+void PlanAndVerifyLargestFilm(benchmark::State& state) {
+  const plan::ShotList shots = LargestShotList();
+  for (auto _ : state) {
+    const auto start = std::chrono::steady_clock::now();
+    const plan::Plan plan = plan::MakePlan(shots);
+    const plan::Verification v =
+        plan::Verify(shots, plan, plan::PlanScenarioText(shots, plan), sim::RunOptions{});
+    const auto end = std::chrono::steady_clock::now();
+    if (!v.ran || !v.differences.empty()) {
+      state.SkipWithError(v.differences.empty() ? "the rehearsal did not run"
+                                                : v.differences[0].c_str());
+    }
+    state.SetIterationTime(std::chrono::duration<double>(end - start).count());
+  }
+}
+BENCHMARK(PlanAndVerifyLargestFilm)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
+
+std::string ReadFile(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+// Keys the planner presses for each example, its lower bound, and the keys of the example's
+// own scenario, written by hand.
+void PlanKeysOnExamples(benchmark::State& state) {
+  const std::filesystem::path examples = ZENTHAR_EXAMPLES;
+  for (auto _ : state) {
+    for (const char* name : {"demo", "car-chase", "every-action", "explosions"}) {
+      plan::ShotList shots;
+      if (!plan::LoadShotList((examples / (std::string(name) + ".shots")).string(), shots)
+               .empty()) {
+        state.SkipWithError("an example shot list does not read");
+        return;
+      }
+      sim::Scenario film;
+      sim::ParseScenario(name, ReadFile(examples / (std::string(name) + ".film")), film);
+      int hand = 0;
+      for (const sim::Action& action : film.actions) {
+        if (action.kind == sim::ActionKind::press) hand += static_cast<int>(action.keys.size());
+      }
+      const plan::Plan plan = plan::MakePlan(shots);
+      state.counters[std::string(name) + "_keys"] = plan.keys;
+      state.counters[std::string(name) + "_bound"] = plan.lowerBound;
+      state.counters[std::string(name) + "_hand"] = hand;
+    }
+  }
+}
+BENCHMARK(PlanKeysOnExamples)->Iterations(1);
+
+// A large random film: every cue code, targets, seats and explosions on 256 screens x 255 slots.
+void PlanKeysOnLargeRandomFilm(benchmark::State& state) {
+  const plan::ShotList shots = plan::FullShotList(20261208, plan::kScreens, plan::kSlots);
+  plan::Plan plan;
+  for (auto _ : state) plan = plan::MakePlan(shots);
+  state.counters["keys"] = plan.keys;
+  state.counters["lower_bound"] = plan.lowerBound;
+}
+BENCHMARK(PlanKeysOnLargeRandomFilm)->Unit(benchmark::kMillisecond);
+
+}  // namespace

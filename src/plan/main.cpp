@@ -1,0 +1,146 @@
+// zenthar-plan: from a shot list, the shortest run of keys that records its film, proven by a
+// rehearsal through the real plug-in, as a scenario and as a shooting script.
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "planner.h"
+#include "script.h"
+#include "shots.h"
+#include "verify.h"
+
+namespace {
+
+const char* kUsage = R"(Usage: zenthar-plan SHOTS [options]
+
+Plans the keys and player moves that record the film SHOTS describes, rehearses them through
+the Zenthar plug-in and a simulated game world, and checks that the film recorded matches the
+shot list field by field.
+
+Options:
+  --scenario FILE  write the plan as a scenario for zenthar-sim
+  --script FILE    write the shooting script (Markdown): the steps for a person at the game
+  --plugin PATH    the plug-in module to rehearse with (default: the one beside this program)
+  --quiet          print only the verdict
+  --help           show this help
+
+Exit codes: 0 verified; 1 the rehearsal did not record the shot list's film; 2 the shot list
+is malformed or cannot be recorded (FILE:LINE: problem).
+
+Shot list statements (one a line, # starts a comment):
+  player at X Y Z | player weapon W | ped NAME model M at X Y Z | car NAME model M at X Y Z |
+  model M ped                  the set, as in a scenario
+  place NAME at X Y Z          a named spot; SPOT below is X Y Z or a place's name
+  cast SLOT like PED at SPOT   slot SLOT (0..254) gets a ped of PED's model, created at SPOT
+  screen N [lasts S]           the following lines are screen N (0..255); S seconds long
+  SLOT phone | hang up | hands up | horn | get out | die | shoot | burn
+  SLOT go SPOT | aim at SPOT | look at SPOT
+  SLOT gun WEAPON
+  SLOT drive CAR | ride CAR [seat 0..3] | blow up CAR | look at car CAR
+  SLOT fight TARGET | aim at TARGET | look at TARGET      TARGET: player, or slot N
+  fire|rocket|grenade at SPOT [id 0..31]                 an explosion (default: next free id)
+)";
+
+bool WriteFile(const std::string& path, const std::string& text) {
+  std::ofstream out(path, std::ios::binary);
+  out << text;
+  return static_cast<bool>(out);
+}
+
+std::string Count(int n, const char* what) {
+  return std::to_string(n) + " " + what + (n == 1 ? "" : "s");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::string shotsPath, scenarioPath, scriptPath;
+  sim::RunOptions options;
+  bool quiet = false;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    auto value = [&](std::string& into) {
+      if (i + 1 >= argc) {
+        std::fprintf(stderr, "zenthar-plan: %s needs a value\n", arg.c_str());
+        return false;
+      }
+      into = argv[++i];
+      return true;
+    };
+    if (arg == "--help" || arg == "-h") {
+      std::fputs(kUsage, stdout);
+      return 0;
+    } else if (arg == "--scenario") {
+      if (!value(scenarioPath)) return 2;
+    } else if (arg == "--script") {
+      if (!value(scriptPath)) return 2;
+    } else if (arg == "--plugin") {
+      if (!value(options.pluginPath)) return 2;
+    } else if (arg == "--quiet") {
+      quiet = true;
+    } else if (!arg.empty() && arg[0] == '-') {
+      std::fprintf(stderr, "zenthar-plan: unknown option %s (see --help)\n", arg.c_str());
+      return 2;
+    } else if (shotsPath.empty()) {
+      shotsPath = arg;
+    } else {
+      std::fprintf(stderr, "zenthar-plan: one shot list at a time (see --help)\n");
+      return 2;
+    }
+  }
+  if (shotsPath.empty()) {
+    std::fputs(kUsage, stderr);
+    return 2;
+  }
+
+  const auto start = std::chrono::steady_clock::now();
+  plan::ShotList shots;
+  const std::string problem = plan::LoadShotList(shotsPath, shots);
+  if (!problem.empty()) {
+    std::fprintf(stderr, "%s\n", problem.c_str());
+    return 2;
+  }
+  const plan::Plan plan = plan::MakePlan(shots);
+  const std::string scenario = plan::PlanScenarioText(shots, plan);
+  const auto planned = std::chrono::steady_clock::now();
+  if (!quiet) {
+    std::printf("planned: %d keys, at least %d are needed (%.2fx), in %.3f s\n", plan.keys,
+                plan.lowerBound,
+                plan.lowerBound > 0 ? static_cast<double>(plan.keys) / plan.lowerBound : 1.0,
+                std::chrono::duration<double>(planned - start).count());
+  }
+  if (!scenarioPath.empty() && !WriteFile(scenarioPath, scenario)) {
+    std::fprintf(stderr, "zenthar-plan: cannot write %s\n", scenarioPath.c_str());
+    return 1;
+  }
+  const std::string title = std::filesystem::path(shotsPath).filename().string();
+  if (!scriptPath.empty() && !WriteFile(scriptPath, plan::ShootingScript(shots, plan, title))) {
+    std::fprintf(stderr, "zenthar-plan: cannot write %s\n", scriptPath.c_str());
+    return 1;
+  }
+
+  const plan::Verification v = plan::Verify(shots, plan, scenario, options);
+  const auto verified = std::chrono::steady_clock::now();
+  if (!quiet) {
+    std::printf("rehearsed in %.3f s\n", std::chrono::duration<double>(verified - planned).count());
+  }
+  if (!v.differences.empty()) {
+    std::printf("NOT verified: the film differs from the shot list in %zu ways:\n",
+                v.differences.size());
+    std::size_t shown = 0;
+    for (const std::string& d : v.differences) {
+      if (++shown > 40) {
+        std::printf("  ... and %zu more\n", v.differences.size() - 40);
+        break;
+      }
+      std::printf("  %s\n", d.c_str());
+    }
+    return 1;
+  }
+  std::printf("verified: the film matches the shot list (%s, %s, %s)\n",
+              Count(v.screens, "screen").c_str(), Count(v.cues, "cue").c_str(),
+              Count(v.explosions, "explosion").c_str());
+  return 0;
+}

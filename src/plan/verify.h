@@ -1,0 +1,32 @@
+// Proof of a plan: its scenario rehearsed through the real plug-in, and the film the rehearsal
+// recorded compared with the shot list field by field.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "film.h"
+#include "planner.h"
+#include "runner.h"
+#include "shots.h"
+
+namespace plan {
+
+struct Verification {
+  bool ran = false;
+  std::vector<std::string> differences;  // empty when the film matches
+  int screens = 0;
+  int cues = 0;
+  int explosions = 0;
+  sim::RunOutput out;
+};
+
+// Every way the film differs from the shot list, in the shot list's words.
+std::vector<std::string> CompareFilm(const ShotList& shots, const sim::FilmReport& report);
+
+// Rehearses `scenarioText` (the plan's scenario) and checks the film, the messages each key
+// showed and the show that was played.
+Verification Verify(const ShotList& shots, const Plan& plan, const std::string& scenarioText,
+                    const sim::RunOptions& options);
+
+}  // namespace plan
