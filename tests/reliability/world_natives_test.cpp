@@ -6,6 +6,7 @@
 #include <string>
 
 #include "harness.h"
+#include "natives/invoke.h"
 #include "natives/natives.h"
 #include "world.h"
 
@@ -36,6 +37,19 @@ TEST(WorldNatives, ThePhoneGoesToThePedNamed) {
   EXPECT_FALSE(harness.world().player().phone);
   TASK_USE_MOBILE_PHONE(bob->handle, false);
   EXPECT_FALSE(bob->phone);
+}
+
+TEST(WorldNatives, ADriverToldToDriveDrivesAndIntegersComeBackWhole) {
+  zt::PluginHarness harness;
+  world::World& w = harness.world();
+  world::Car* taxi = w.FindCarByName("taxi");
+  ASSERT_NE(taxi, nullptr);
+  w.PlayerEnter(*taxi);
+  const PedHandle driver = w.player().handle;
+  TASK_CAR_MISSION_COORS_TARGET(driver, taxi->handle, 40.0f, 0.0f, 0.0f, 60.0f);
+  EXPECT_EQ(std::string(world::TaskName(w.player().task)), "drive");
+  EXPECT_TRUE(taxi->driving);
+  EXPECT_EQ(InvokeNative("CONVERT_INT_TO_PLAYERINDEX", 7), 7) << "an integer result is not a truth";
 }
 
 }  // namespace
