@@ -59,6 +59,24 @@ bool Split(const std::string& line, std::vector<std::string>& words, std::string
   return true;
 }
 
+// The problem quotes the offending words as written; a control character in them would break
+// the report's one line or the terminal showing it, so it is shown as \xNN.
+std::string Printable(const std::string& text) {
+  std::string out;
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte >= 0x20 && byte != 0x7F) {
+      out += c;
+    } else {
+      const char* digits = "0123456789ABCDEF";
+      out += "\\x";
+      out += digits[byte >> 4];
+      out += digits[byte & 0xF];
+    }
+  }
+  return out;
+}
+
 class Reader {
  public:
   Reader(const std::string& file, Scenario& out) : file_(file), out_(out) {}
@@ -72,7 +90,7 @@ class Reader {
       words_.clear();
       std::string problem;
       if (!Split(line, words_, problem) || (!words_.empty() && !Statement(problem))) {
-        return file_ + ":" + std::to_string(lineNo_) + ": " + problem;
+        return file_ + ":" + std::to_string(lineNo_) + ": " + Printable(problem);
       }
     }
     if (!sawRun_) out_.runUntil = lastTime_ + 60000;

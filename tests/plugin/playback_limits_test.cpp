@@ -61,4 +61,17 @@ TEST_F(PlaybackLimits, AShowStartedJustBeforeTheWrapKeepsItsPause) {
   EXPECT_EQ(playing, 0);
 }
 
+// Screen 0 may be played without a duration: it lasts no time, so the next screen is due in the
+// very next pass, even one that comes before the tick count moves on.
+TEST_F(PlaybackLimits, AScreenWithoutADurationLeavesTheNextDueAtOnce) {
+  tessel::ResetClock(5000);
+  screenDuration[1] = 1;
+  playing = 1;
+  PlayScreenStep();
+  ASSERT_EQ(playScreen, 1);
+  EXPECT_EQ(nextScreenTime, 5000u);
+  TickPlayback();
+  EXPECT_EQ(playing, 0) << "screen 1 should have played at once and ended the show";
+}
+
 }  // namespace

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <optional>
 #include <string>
 
@@ -112,6 +113,21 @@ TEST_F(Settings, NumbersOutsideThirtyTwoBitsLeaveTheDefault) {
       << "beyond even 64 bits";
   EXPECT_EQ(Load("OnOff=00000000000000000000120\nChangeMode=121\n"), (Keys{120, 121}))
       << "leading zeros do not make a number large";
+}
+
+// Loading leaves no file open: the game keeps running with the plug-in, and on Windows an open
+// ped.ini could not be edited or replaced.
+TEST_F(Settings, LoadingLeavesNoFileOpen) {
+  const fs::path descriptors = "/proc/self/fd";
+  if (!fs::exists(descriptors)) GTEST_SKIP() << "no list of open descriptors here";
+  auto open = [&] {
+    return std::distance(fs::directory_iterator(descriptors), fs::directory_iterator());
+  };
+  const auto before = open();
+  for (const char* bytes : {"OnOff=120\nChangeMode=121\n", "", "junk"}) {
+    Load(std::string(bytes));
+    EXPECT_EQ(open(), before) << "after loading \"" << bytes << '"';
+  }
 }
 
 // A line is read into a 128-byte buffer: at most 127 characters. A first line of 127 characters

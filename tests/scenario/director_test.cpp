@@ -188,6 +188,37 @@ TEST(DirectCommands, SaveCarOnFootForgetsTheSavedCar) {
             (Lines{"5000 DOES_CHAR_EXIST [0]", "5500 DOES_CHAR_EXIST [0]"}));
 }
 
+// Every wait the plug-in asks of the host, in milliseconds, as the host records it.
+class Waits : public sim::Subscriber {
+ public:
+  void OnEvent(const sim::RunEvent& e) override {
+    if (e.kind == sim::RunEvent::Kind::wait) ms.push_back(e.code);
+  }
+  std::vector<int> ms;
+};
+
+// Both car-entering commands open the door and give it one whole second before the ped gets in;
+// a show waits a tenth of a second after each slot.
+TEST(DirectCommands, CarDoorsGetASecondAndShowSlotsATenth) {
+  Waits waits;
+  sim::RunOptions options;
+  options.extra.push_back(&waits);
+  zt::Rehearse(std::string(kWorld) +
+                   "at 0.5 press backslash\n"
+                   "at 1.0 press num1 num+\n"
+                   "at 1.5 press num1 num-\n"  // cast1, cast2 in slots 0 and 1
+                   "at 2.0 player enter van\n"
+                   "at 2.5 press num7\n"
+                   "at 3.0 player leave\n"
+                   "at 3.5 press num9\n"
+                   "at 5.0 press num6\n"
+                   "at 7.0 press scroll\n"
+                   "at 7.5 press backslash\n"  // screen 0: a tenth after each of two slots
+                   "run 9\n",
+               options);
+  EXPECT_EQ(waits.ms, (std::vector<int>{1000, 1000, 100, 100}));
+}
+
 // Keys pressed between two passes act one a pass, in chain order; a key that is polled but
 // fails a condition loses its press, so it does not come back in the next pass.
 TEST(KeyChain, KeysPressedTogetherActOneAPassInChainOrder) {
@@ -273,6 +304,19 @@ TEST(KeyChain, SelectionsWrapAtBothEnds) {
                              "5400 Selected ped changed to -1",
                              "5500 Ped 1 will been AIM TO PED -1 at screen 255",
                              "6000 Screen mode off"}));
+}
+
+// A screen's duration goes up and down one second a key and never below one.
+TEST(KeyChain, DurationStepsOneSecondAKeyBothWays) {
+  zt::Script s("");
+  s("press scroll");
+  for (int i = 0; i < 4; ++i) s("press plus");
+  for (int i = 0; i < 4; ++i) s("press minus");
+  Lines expected{"Screen mode"};
+  for (const char* d : {"1", "2", "3", "4", "3", "2", "1", "1"}) {
+    expected.push_back(std::string("Screen do time changed to ") + d);
+  }
+  EXPECT_EQ(zt::Rehearse(s.Run(500)).Screens(), expected);
 }
 
 // The longest messages, with three numbers of three digits or a sign, come out whole.

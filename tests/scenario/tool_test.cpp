@@ -75,6 +75,16 @@ TEST(ScenarioErrors, AMalformedScenarioRunsNothing) {
             "/no/such/file.film: cannot open the scenario");
 }
 
+// A problem quotes what was written; a control character in it comes out as \xNN, so the report
+// stays one line that a terminal shows as it is.
+TEST(ScenarioErrors, ControlCharactersInAProblemAreEscaped) {
+  sim::Scenario scenario;
+  EXPECT_EQ(sim::ParseScenario("f", std::string("jump\0\x1b[2J\n", 10), scenario),
+            "f:1: unknown statement 'jump\\x00\\x1B[2J'");
+  EXPECT_EQ(sim::ParseScenario("f", "at 1 press \"a\rb\"\n", scenario),
+            "f:1: unknown key name 'a\\x0Db'");
+}
+
 TEST(Help, ListsEveryStatementAndKeyName) {
   const std::string help = sim::ScenarioHelp();
   for (const char* statement :

@@ -1,0 +1,55 @@
+// The world's natives called straight through the host, as the plug-in calls them: a task
+// reaches the ped it names, and a task at a ped that is gone is refused.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+
+#include "harness.h"
+#include "natives/invoke.h"
+#include "natives/natives.h"
+#include "world.h"
+
+namespace {
+
+constexpr std::int32_t kSentinel = static_cast<std::int32_t>(0xDEADBEEF);
+constexpr PedHandle kGone = 9999;
+
+TEST(WorldNatives, ATaskAtAPedThatIsGoneIsRefused) {
+  zt::PluginHarness harness;
+  world::Ped* bob = harness.world().FindPedByName("bob");
+  ASSERT_NE(bob, nullptr);
+  ASSERT_EQ(harness.world().FindPed(kGone), nullptr);
+  bob->subject = kSentinel;
+  TASK_COMBAT(bob->handle, kGone);
+  TASK_AIM_GUN_AT_CHAR(bob->handle, kGone);
+  TASK_LOOK_AT_CHAR(bob->handle, kGone);
+  EXPECT_EQ(std::string(world::TaskName(bob->task)), "idle");
+  EXPECT_EQ(bob->subject, kSentinel);
+}
+
+TEST(WorldNatives, ThePhoneGoesToThePedNamed) {
+  zt::PluginHarness harness;
+  world::Ped* bob = harness.world().FindPedByName("bob");
+  ASSERT_NE(bob, nullptr);
+  TASK_USE_MOBILE_PHONE(bob->handle, true);
+  EXPECT_TRUE(bob->phone);
+  EXPECT_FALSE(harness.world().player().phone);
+  TASK_USE_MOBILE_PHONE(bob->handle, false);
+  EXPECT_FALSE(bob->phone);
+}
+
+TEST(WorldNatives, ADriverToldToDriveDrivesAndIntegersComeBackWhole) {
+  zt::PluginHarness harness;
+  world::World& w = harness.world();
+  world::Car* taxi = w.FindCarByName("taxi");
+  ASSERT_NE(taxi, nullptr);
+  w.PlayerEnter(*taxi);
+  const PedHandle driver = w.player().handle;
+  TASK_CAR_MISSION_COORS_TARGET(driver, taxi->handle, 40.0f, 0.0f, 0.0f, 60.0f);
+  EXPECT_EQ(std::string(world::TaskName(w.player().task)), "drive");
+  EXPECT_TRUE(taxi->driving);
+  EXPECT_EQ(InvokeNative("CONVERT_INT_TO_PLAYERINDEX", 7), 7) << "an integer result is not a truth";
+}
+
+}  // namespace
