@@ -50,6 +50,27 @@ TEST(WorldNatives, ADriverToldToDriveDrivesAndIntegersComeBackWhole) {
   EXPECT_EQ(std::string(world::TaskName(w.player().task)), "drive");
   EXPECT_TRUE(taxi->driving);
   EXPECT_EQ(InvokeNative("CONVERT_INT_TO_PLAYERINDEX", 7), 7) << "an integer result is not a truth";
+  TASK_LEAVE_ANY_CAR(driver);
+  EXPECT_EQ(std::string(world::TaskName(w.player().task)), "idle") << "a ped that left its car";
+  EXPECT_EQ(w.player().car, 0);
+}
+
+TEST(WorldNatives, AimAndLookAtASpotAimThereNotAtThePed) {
+  zt::PluginHarness harness;
+  world::Ped* bob = harness.world().FindPedByName("bob");
+  ASSERT_NE(bob, nullptr);
+  const world::Vec3 spot{21.5f, -7.25f, 3.0f};
+  TASK_AIM_GUN_AT_COORD(bob->handle, spot.x, spot.y, spot.z);
+  EXPECT_EQ(std::string(world::TaskName(bob->task)), "aim-at-position");
+  EXPECT_EQ(bob->goal.x, spot.x) << "aim";
+  EXPECT_EQ(bob->goal.y, spot.y) << "aim";
+  EXPECT_EQ(bob->goal.z, spot.z) << "aim";
+  bob->goal = {};
+  TASK_LOOK_AT_COORD(bob->handle, spot.x, spot.y, spot.z, 0, 0);
+  EXPECT_EQ(std::string(world::TaskName(bob->task)), "look-at-position");
+  EXPECT_EQ(bob->goal.x, spot.x) << "look";
+  EXPECT_EQ(bob->goal.y, spot.y) << "look";
+  EXPECT_EQ(bob->goal.z, spot.z) << "look";
 }
 
 }  // namespace
