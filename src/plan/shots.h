@@ -14,9 +14,9 @@
 
 namespace plan {
 
-constexpr int kScreens = 256;
-constexpr int kSlots = 255;
-constexpr int kExplosionIds = 32;
+using sim::kExplosionIds;
+using sim::kScreens;
+using sim::kSlots;
 constexpr int kSeats = 4;
 constexpr int kLongestScreen = 3600;  // seconds; every second is a key press
 constexpr int kPlayerTarget = -1;
