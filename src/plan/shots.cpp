@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <fstream>
 #include <map>
 #include <sstream>
 
@@ -511,11 +510,9 @@ std::string ParseShotList(const std::string& file, const std::string& text, Shot
 }
 
 std::string LoadShotList(const std::string& file, ShotList& out) {
-  std::ifstream in(file, std::ios::binary);
-  if (!in) return file + ": cannot open the shot list";
-  std::ostringstream text;
-  text << in.rdbuf();
-  return ParseShotList(file, text.str(), out);
+  std::string text;
+  if (!sim::ReadWholeFile(file, text)) return file + ": cannot open the shot list";
+  return ParseShotList(file, text, out);
 }
 
 std::string Number(float value) {

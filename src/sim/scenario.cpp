@@ -393,12 +393,19 @@ std::string ParseScenario(const std::string& file, const std::string& text, Scen
   return Reader(file, out).Run(text);
 }
 
-std::string LoadScenario(const std::string& file, Scenario& out) {
+bool ReadWholeFile(const std::string& file, std::string& text) {
   std::ifstream in(file, std::ios::binary);
-  if (!in) return file + ": cannot open the scenario";
-  std::ostringstream text;
-  text << in.rdbuf();
-  return ParseScenario(file, text.str(), out);
+  if (!in) return false;
+  std::ostringstream contents;
+  contents << in.rdbuf();
+  text = contents.str();
+  return true;
+}
+
+std::string LoadScenario(const std::string& file, Scenario& out) {
+  std::string text;
+  if (!ReadWholeFile(file, text)) return file + ": cannot open the scenario";
+  return ParseScenario(file, text, out);
 }
 
 const char* ScenarioHelp() {

@@ -60,6 +60,9 @@ struct Scenario {
 std::string ParseScenario(const std::string& file, const std::string& text, Scenario& out);
 std::string LoadScenario(const std::string& file, Scenario& out);
 
+// The whole of a file as it is on disk; false when it cannot be opened.
+bool ReadWholeFile(const std::string& file, std::string& text);
+
 // Splits a line into words as the scenario reader does: "quoted text" is one word, and # outside
 // quotes ends the line. False with the problem for an unterminated quote.
 bool SplitWords(const std::string& line, std::vector<std::string>& words, std::string& problem);
