@@ -7,8 +7,8 @@
 #include <string>
 
 #include "largest_film.h"
-#include "runner.h"
-#include "scenario.h"
+#include "rehearsal/runner.h"
+#include "rehearsal/scenario.h"
 
 namespace {
 

@@ -6,12 +6,12 @@
 #include <string>
 
 #include "harness.h"
-#include "host.h"
 #include "host/custom_thread.h"
 #include "natives/natives.h"
 #include "playback/playback.h"
 #include "scene/scene.h"
 #include "stub_natives.h"
+#include "tessel/host.h"
 
 namespace {
 

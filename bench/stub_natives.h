@@ -2,9 +2,9 @@
 // measure the plug-in and the host's lookup, not the simulated world.
 #pragma once
 
-#include "host.h"
-#include "natives.h"
 #include "natives/native_context.h"
+#include "tessel/host.h"
+#include "world/natives.h"
 
 namespace zt {
 

@@ -7,9 +7,9 @@
 #include <cstdlib>
 #include <string>
 
-#include "host.h"
-#include "runner.h"
-#include "scenario.h"
+#include "rehearsal/runner.h"
+#include "rehearsal/scenario.h"
+#include "tessel/host.h"
 
 namespace {
 

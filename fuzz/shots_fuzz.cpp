@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "planner.h"
-#include "shots.h"
+#include "plan/planner.h"
+#include "plan/shots.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string text(reinterpret_cast<const char*>(data), size);

@@ -1,4 +1,4 @@
-#include "planner.h"
+#include "plan/planner.h"
 
 #include <algorithm>
 #include <cstdio>

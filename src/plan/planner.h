@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "scenario.h"
-#include "shots.h"
+#include "plan/shots.h"
+#include "rehearsal/scenario.h"
 
 namespace plan {
 

@@ -1,4 +1,4 @@
-#include "random_shots.h"
+#include "plan/random_shots.h"
 
 #include <algorithm>
 #include <random>

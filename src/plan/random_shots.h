@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "shots.h"
+#include "plan/shots.h"
 
 namespace plan {
 

@@ -1,9 +1,9 @@
-#include "script.h"
+#include "plan/script.h"
 
 #include <algorithm>
 #include <cstdio>
 
-#include "film.h"
+#include "rehearsal/film.h"
 
 namespace plan {
 

@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "planner.h"
-#include "shots.h"
+#include "plan/planner.h"
+#include "plan/shots.h"
 
 namespace plan {
 

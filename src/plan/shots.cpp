@@ -1,4 +1,4 @@
-#include "shots.h"
+#include "plan/shots.h"
 
 #include <algorithm>
 #include <charconv>

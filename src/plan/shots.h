@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "film.h"
-#include "scenario.h"
-#include "world.h"
+#include "rehearsal/film.h"
+#include "rehearsal/scenario.h"
+#include "world/world.h"
 
 namespace plan {
 

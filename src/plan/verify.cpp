@@ -1,4 +1,4 @@
-#include "verify.h"
+#include "plan/verify.h"
 
 #include <map>
 

@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "film.h"
-#include "planner.h"
-#include "runner.h"
-#include "shots.h"
+#include "plan/planner.h"
+#include "plan/shots.h"
+#include "rehearsal/film.h"
+#include "rehearsal/runner.h"
 
 namespace plan {
 

@@ -1,11 +1,11 @@
-#include "natives.h"
+#include "world/natives.h"
 
 #include <array>
 #include <cstring>
 #include <utility>
 
-#include "host.h"
 #include "natives/native_context.h"
+#include "tessel/host.h"
 
 namespace world {
 

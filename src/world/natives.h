@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "world.h"
+#include "world/world.h"
 
 namespace world {
 

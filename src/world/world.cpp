@@ -1,4 +1,4 @@
-#include "world.h"
+#include "world/world.h"
 
 #include <algorithm>
 #include <cmath>

@@ -4,7 +4,7 @@
 #include <climits>
 #include <cstdint>
 
-#include "host.h"
+#include "tessel/host.h"
 
 #if !defined(_WIN32)
 #include <windows.h>  // the host's own GetAsyncKeyState and GetTickCount

@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "host.h"
 #include "natives/native_context.h"
-#include "runner.h"
+#include "rehearsal/runner.h"
+#include "tessel/host.h"
 
 namespace {
 

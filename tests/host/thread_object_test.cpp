@@ -7,7 +7,7 @@
 #include <new>
 #include <string>
 
-#include "host.h"
+#include "tessel/host.h"
 
 namespace {
 

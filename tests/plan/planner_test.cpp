@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "planner.h"
-#include "shots.h"
+#include "plan/planner.h"
+#include "plan/shots.h"
 
 namespace {
 

@@ -12,12 +12,12 @@
 #include <sstream>
 #include <string>
 
-#include "planner.h"
-#include "random_shots.h"
-#include "runner.h"
-#include "scenario.h"
-#include "shots.h"
-#include "verify.h"
+#include "plan/planner.h"
+#include "plan/random_shots.h"
+#include "plan/shots.h"
+#include "plan/verify.h"
+#include "rehearsal/runner.h"
+#include "rehearsal/scenario.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <set>
 #include <string>
 
-#include "shots.h"
+#include "plan/shots.h"
 
 namespace {
 

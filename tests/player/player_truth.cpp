@@ -11,11 +11,11 @@
 #include <string>
 #include <vector>
 
-#include "film.h"
-#include "json.h"
-#include "player.h"
-#include "runner.h"
-#include "scenario.h"
+#include "rehearsal/film.h"
+#include "rehearsal/json.h"
+#include "rehearsal/runner.h"
+#include "rehearsal/scenario.h"
+#include "views/player.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "host.h"
 #include "host/custom_thread.h"
 #include "scene/scene.h"
+#include "tessel/host.h"
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD, LPVOID);
 

@@ -12,10 +12,10 @@
 #include <vector>
 
 #include "director/commands.h"
-#include "host.h"
 #include "natives/invoke.h"
 #include "natives/natives.h"
 #include "scene/scene.h"
+#include "tessel/host.h"
 
 namespace {
 

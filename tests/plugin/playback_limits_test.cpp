@@ -3,9 +3,9 @@
 
 #include <cstdint>
 
-#include "host.h"
 #include "playback/playback.h"
 #include "scene/scene.h"
+#include "tessel/host.h"
 
 namespace {
 

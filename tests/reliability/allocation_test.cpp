@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "harness.h"
-#include "host.h"
-#include "natives.h"
 #include "scene/scene.h"
+#include "tessel/host.h"
+#include "world/natives.h"
 
 namespace {
 

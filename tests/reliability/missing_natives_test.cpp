@@ -9,11 +9,11 @@
 #include <vector>
 
 #include "harness.h"
-#include "host.h"
 #include "mash.h"
-#include "natives.h"
 #include "natives/native_context.h"
 #include "scene/scene.h"
+#include "tessel/host.h"
+#include "world/natives.h"
 
 namespace {
 

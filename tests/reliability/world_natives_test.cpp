@@ -8,7 +8,7 @@
 #include "harness.h"
 #include "natives/invoke.h"
 #include "natives/natives.h"
-#include "world.h"
+#include "world/world.h"
 
 namespace {
 

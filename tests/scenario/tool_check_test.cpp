@@ -2,7 +2,7 @@
 // trace and the transcript when asked for, and nothing for a film without faults.
 #include <gtest/gtest.h>
 
-#include "film.h"
+#include "rehearsal/film.h"
 #include "rehearse.h"
 
 namespace {

@@ -7,8 +7,9 @@
 #include <fstream>
 #include <sstream>
 
-#include "film.h"
+#include "rehearsal/film.h"
 #include "rehearse.h"
+#include "views/sheet.h"
 
 namespace {
 

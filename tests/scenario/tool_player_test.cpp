@@ -6,8 +6,8 @@
 #include <cmath>
 #include <map>
 
-#include "player.h"
 #include "rehearse.h"
+#include "views/player.h"
 
 namespace {
 

@@ -3,10 +3,10 @@
 
 #include <string>
 
-#include "film.h"
+#include "rehearsal/film.h"
+#include "rehearsal/scenario.h"
 #include "rehearse.h"
-#include "scenario.h"
-#include "storyboard.h"
+#include "views/storyboard.h"
 
 namespace {
 

@@ -2,10 +2,10 @@
 
 #include <cstring>
 
-#include "host.h"
 #include "host/custom_thread.h"
-#include "natives.h"
 #include "scene/scene.h"
+#include "tessel/host.h"
+#include "world/natives.h"
 
 namespace zt {
 

@@ -8,7 +8,7 @@
 #include <set>
 #include <string>
 
-#include "world.h"
+#include "world/world.h"
 
 namespace zt {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "natives.h"
+#include "world/natives.h"
 
 namespace zt {
 

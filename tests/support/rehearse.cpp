@@ -4,6 +4,8 @@
 
 #include <sstream>
 
+#include "views/check.h"
+
 namespace zt {
 
 static std::vector<std::string> LinesWith(const std::vector<std::string>& lines,
@@ -57,6 +59,7 @@ Rehearsal Rehearse(const std::string& scenario, sim::RunOptions options) {
     ADD_FAILURE() << "scenario does not parse: " << problem;
     return r;
   }
+  if (options.review == nullptr) options.review = sim::CheckFilm;
   r.out = sim::RunScenario(parsed, options);
   if (!r.out.ok) ADD_FAILURE() << "scenario did not run: " << r.out.error;
   std::istringstream in(r.out.trace);

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "runner.h"
-#include "scenario.h"
+#include "rehearsal/runner.h"
+#include "rehearsal/scenario.h"
 
 namespace zt {
 

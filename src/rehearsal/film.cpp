@@ -1,9 +1,9 @@
-#include "film.h"
+#include "rehearsal/film.h"
 
 #include <algorithm>
 #include <cstdint>
 
-#include "json.h"
+#include "rehearsal/json.h"
 
 namespace sim {
 

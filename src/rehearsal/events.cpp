@@ -1,8 +1,8 @@
-#include "events.h"
+#include "rehearsal/events.h"
 
 #include <cstdio>
 
-#include "json.h"
+#include "rehearsal/json.h"
 
 namespace sim {
 

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "host.h"
-#include "natives.h"
-#include "world.h"
+#include "tessel/host.h"
+#include "world/natives.h"
+#include "world/world.h"
 
 namespace sim {
 

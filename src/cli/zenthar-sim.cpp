@@ -6,12 +6,14 @@
 #include <iostream>
 #include <string>
 
-#include "film.h"
-#include "player.h"
-#include "runner.h"
-#include "scenario.h"
-#include "shots.h"
-#include "storyboard.h"
+#include "plan/shots.h"
+#include "rehearsal/film.h"
+#include "rehearsal/runner.h"
+#include "rehearsal/scenario.h"
+#include "views/check.h"
+#include "views/player.h"
+#include "views/sheet.h"
+#include "views/storyboard.h"
 
 namespace {
 
@@ -97,6 +99,7 @@ int main(int argc, char** argv) {
   std::string scenarioPath, tracePath, statePath, storyboardPath, filmPath, shotsPath;
   std::string playerPath;
   sim::RunOptions options;
+  options.review = sim::CheckFilm;
   bool quiet = false;
   bool strict = false;
   for (int i = 1; i < argc; ++i) {

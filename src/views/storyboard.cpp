@@ -1,10 +1,10 @@
-#include "storyboard.h"
+#include "views/storyboard.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 
-#include "json.h"
+#include "rehearsal/json.h"
 
 namespace sim {
 
@@ -202,31 +202,6 @@ const char* ScreenColour(int screen) {
 
 int ScreenColourCount() {
   return kColours;
-}
-
-void StoryboardSampler::OnEvent(const RunEvent& e) {
-  if (e.kind == RunEvent::Kind::tick && e.world != nullptr) {
-    lastTick = e.t;
-    for (const world::Ped& ped : e.world->peds()) {
-      if (!ped.cast) continue;
-      std::vector<Sample>& trail = peds[ped.handle];
-      if (trail.empty() || trail.back().pos.x != ped.pos.x || trail.back().pos.y != ped.pos.y) {
-        trail.push_back({e.t, ped.pos});
-      }
-    }
-    for (const world::Car& car : e.world->cars()) {
-      std::vector<Sample>& trail = cars[car.handle];
-      carNames[car.handle] = car.name;
-      if (trail.empty() || trail.back().pos.x != car.pos.x || trail.back().pos.y != car.pos.y) {
-        trail.push_back({e.t, car.pos});
-      }
-    }
-  } else if (e.kind == RunEvent::Kind::world) {
-    const world::Event& w = *e.worldEvent;
-    if (w.what == "explosion" || w.what == "wrecked" || w.what == "died" || w.what == "burning") {
-      happenings.push_back({e.t, w.what, w.ped, w.car, w.detail, w.pos});
-    }
-  }
 }
 
 std::string RenderStoryboard(const FilmReport& report, const StoryboardSampler& samples,

@@ -6,10 +6,10 @@
 #include <fstream>
 #include <string>
 
-#include "planner.h"
-#include "script.h"
-#include "shots.h"
-#include "verify.h"
+#include "plan/planner.h"
+#include "plan/script.h"
+#include "plan/shots.h"
+#include "plan/verify.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "scenario.h"
+#include "rehearsal/scenario.h"
 
 #include <charconv>
 #include <cmath>

@@ -9,33 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "events.h"
-#include "film.h"
-#include "world.h"
+#include "rehearsal/film.h"
+#include "rehearsal/recorders.h"
 
 namespace sim {
-
-// Follows the world tick by tick and keeps what the picture needs.
-class StoryboardSampler : public Subscriber {
- public:
-  struct Sample {
-    std::uint64_t t;
-    world::Vec3 pos;
-  };
-  struct Happening {
-    std::uint64_t t;
-    std::string what, ped, car, detail;
-    world::Vec3 pos;
-  };
-
-  void OnEvent(const RunEvent& event) override;
-
-  std::map<std::int32_t, std::vector<Sample>> peds;  // cast members, by handle
-  std::map<std::int32_t, std::vector<Sample>> cars;
-  std::map<std::int32_t, std::string> carNames;
-  std::vector<Happening> happenings;  // explosions, wrecks, deaths, fires
-  std::uint64_t lastTick = 0;
-};
 
 // The drawing conventions the storyboard and the show player share: a colour per screen, and a
 // fill and outline per explosion kind.

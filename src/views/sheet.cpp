@@ -1,7 +1,7 @@
 // The film sheet: the recorded film screen by screen, as Markdown a person can print.
 #include <string>
 
-#include "film.h"
+#include "views/sheet.h"
 
 namespace sim {
 

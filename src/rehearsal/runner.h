@@ -4,17 +4,20 @@
 #include <string>
 #include <vector>
 
-#include "events.h"
-#include "film.h"
-#include "scenario.h"
-#include "world.h"
+#include "rehearsal/events.h"
+#include "rehearsal/film.h"
+#include "rehearsal/scenario.h"
+#include "world/world.h"
 
 namespace sim {
 
 struct RunOptions {
   std::string pluginPath;  // empty: the plug-in beside the executable
   bool transcriptNatives = false;
-  bool check = false;              // put the cue check's warnings into the trace and transcript
+  // What the film is checked with at the end of the run (the tools pass the cue check); its
+  // warnings go into the output, and with `check` into the trace and transcript as well.
+  std::vector<Warning> (*review)(const FilmReport& film) = nullptr;
+  bool check = false;
   std::vector<Subscriber*> extra;  // further subscribers, after the trace and the transcript
   bool writeTrace = true;          // false: no trace and no transcript, for runs read only for
                                    // their film
@@ -27,7 +30,7 @@ struct RunOutput {
   std::string transcript;
   std::string state;              // the world's final state as JSON
   FilmReport film;                // the film as the plug-in held it at the end
-  std::vector<Warning> warnings;  // the cue check, whether or not it went into the trace
+  std::vector<Warning> warnings;  // the review's, whether or not they went into the trace
 };
 
 // Called after the world is set up and before the plug-in loads, and after the run ends.

@@ -1,7 +1,6 @@
-// The show player: one self-contained web page that replays a rehearsal on virtual time. The
-// map moves the player, the cast, bystanders and cars as the world moved them; the game's screen
-// text, the host's log, the keys as they were pressed, the editor's state as the film recorder
-// mirrors it, and the show's timeline run alongside.
+// What the pictures need of a rehearsal, kept while it runs: the storyboard's samples of the
+// world, and the show player's tracks of every ped and car with the screen text, the keys and
+// the editor's state beside them. They only record; views/ draws from what they hold.
 #pragma once
 
 #include <cstdint>
@@ -9,12 +8,33 @@
 #include <string>
 #include <vector>
 
-#include "events.h"
-#include "film.h"
-#include "scenario.h"
-#include "world.h"
+#include "rehearsal/events.h"
+#include "rehearsal/film.h"
+#include "world/world.h"
 
 namespace sim {
+
+// Follows the world tick by tick and keeps what the picture needs.
+class StoryboardSampler : public Subscriber {
+ public:
+  struct Sample {
+    std::uint64_t t;
+    world::Vec3 pos;
+  };
+  struct Happening {
+    std::uint64_t t;
+    std::string what, ped, car, detail;
+    world::Vec3 pos;
+  };
+
+  void OnEvent(const RunEvent& event) override;
+
+  std::map<std::int32_t, std::vector<Sample>> peds;  // cast members, by handle
+  std::map<std::int32_t, std::vector<Sample>> cars;
+  std::map<std::int32_t, std::string> carNames;
+  std::vector<Happening> happenings;  // explosions, wrecks, deaths, fires
+  std::uint64_t lastTick = 0;
+};
 
 // What the editor shows at one moment, as the film recorder's mirror has it.
 struct PanelState {
@@ -100,10 +120,6 @@ class PlayerRecorder : public Subscriber {
   std::vector<std::size_t> order_;  // things in the world's order at the last tick
   std::uint32_t pendingShownMs_ = 0;
 };
-
-// The page, with the film's data embedded. `report` is the run's film and shows.
-std::string RenderPlayer(const FilmReport& report, const PlayerRecorder& recorder,
-                         const Scenario& scenario, const std::string& title);
 
 // The editor's state the mirror holds once every event up to now has been seen. The show's
 // screen is left at -1: the mirror learns of a screen only after it played, so the recorder

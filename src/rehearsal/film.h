@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "events.h"
-#include "world.h"
+#include "rehearsal/events.h"
+#include "world/world.h"
 
 namespace sim {
 
@@ -173,12 +173,5 @@ class FilmRecorder : public Subscriber {
   std::string lastCreated_;
   bool namedSetUp_ = false;
 };
-
-// Warnings about a film that will not play as its director likely meant.
-std::vector<Warning> CheckFilm(const FilmReport& report);
-
-// The film sheet: the film screen by screen, in Markdown.
-std::string FilmSheet(const FilmReport& report, const std::string& title,
-                      const std::vector<Warning>& warnings);
 
 }  // namespace sim

@@ -1,13 +1,13 @@
-#include "runner.h"
+#include "rehearsal/runner.h"
 
 #include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
 
-#include "host.h"
-#include "json.h"
-#include "natives.h"
+#include "rehearsal/json.h"
+#include "tessel/host.h"
+#include "world/natives.h"
 
 #ifndef ZENTHAR_PLUGIN_FILE
 #error "the build names the plug-in module file"
@@ -204,7 +204,7 @@ class Run {
     tessel::SetTime(scenario_.runUntil);
   }
 
-  // The run is over: the recorder takes the world's last word, and the check speaks.
+  // The run is over: the recorder takes the world's last word, and the review speaks.
   void End() {
     RunEvent end;
     end.kind = RunEvent::Kind::end;
@@ -212,7 +212,7 @@ class Run {
     end.world = &world_;
     hub_.Emit(end);
     out_.film = recorder_.report();
-    out_.warnings = CheckFilm(out_.film);
+    if (options_.review != nullptr) out_.warnings = options_.review(out_.film);
     if (!options_.check) return;
     for (const Warning& w : out_.warnings) {
       RunEvent event;

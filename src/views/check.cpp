@@ -2,7 +2,7 @@
 #include <algorithm>
 #include <string>
 
-#include "film.h"
+#include "views/check.h"
 
 namespace sim {
 

@@ -1,4 +1,4 @@
-#include "json.h"
+#include "rehearsal/json.h"
 
 #include <charconv>
 #include <cmath>
