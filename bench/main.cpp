@@ -69,11 +69,11 @@ int main(int argc, char** argv) {
   };
   for (const char* name : {"demo", "car-chase", "every-action", "explosions"}) {
     const std::string prefix = std::string("PlanKeysOnExamples/iterations:1.") + name;
-    const double keys = counter(prefix + "_keys"), bound = counter(prefix + "_bound");
-    if (keys > 0 && bound > 0) {
+    const double keys = counter(prefix + "_keys"), least = counter(prefix + "_bound");
+    if (keys > 0 && least > 0) {
       std::printf(
           "  plan of %-13s %3.0f keys, %.2fx the bound of %.0f  (target <= %.0f, by hand)\n", name,
-          keys, keys / bound, bound, counter(prefix + "_hand"));
+          keys, keys / least, least, counter(prefix + "_hand"));
     }
   }
   const double randomKeys = counter("PlanKeysOnLargeRandomFilm.keys");

@@ -20,7 +20,7 @@ const int kChainKeys[] = {220, 97,  98,  99,  101, 110, 103, 104, 105, 102, 100,
 
 void IdlePass(benchmark::State& state) {
   zt::PluginHarness harness;
-  zt::InstallStubNatives();
+  const zt::StubNatives stubs;
   for (auto _ : state) scriptThread.RunPass();
 }
 BENCHMARK(IdlePass);
@@ -34,7 +34,7 @@ void IdlePassLowerBound(benchmark::State& state) {
 BENCHMARK(IdlePassLowerBound);
 
 void InvokeNative(benchmark::State& state) {
-  zt::InstallStubNatives();
+  const zt::StubNatives stubs;
   for (int i = static_cast<int>(tessel::NativeCount()); i < state.range(0); ++i) {
     tessel::RegisterNative(("FILLER_NATIVE_" + std::to_string(i)).c_str(), zt::AnswerYes);
   }
@@ -51,7 +51,7 @@ BENCHMARK(InvokeNative)->Arg(39)->Arg(5000);
 // step runs outside a script thread.
 void PlayFullScreenStep(benchmark::State& state) {
   zt::PluginHarness harness;
-  zt::InstallStubNatives();
+  const zt::StubNatives stubs;
   const std::int32_t codes[] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 21, 22, 23, 24, 25, 26, 27, 28};
   for (int slot = 0; slot < kPedSlots; ++slot) {
     pedHandle[slot] = 1000 + slot;

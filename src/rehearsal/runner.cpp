@@ -32,6 +32,22 @@ fs::path MakeRunFolder() {
   return {};
 }
 
+// What an earlier run or test left in the host. A rehearsal installs the world's natives and
+// loads the plug-in itself; natives already there would answer in the world's stead (a second
+// registration of a name is refused), and a thread already there would run beside the plug-in.
+std::string HostDirt() {
+  std::string dirt;
+  if (const unsigned natives = tessel::NativeCount()) {
+    dirt = std::to_string(natives) + (natives == 1 ? " native is" : " natives are") + " registered";
+  }
+  if (const int threads = tessel::ThreadCount()) {
+    dirt += (dirt.empty() ? "" : ", ") + std::to_string(threads) +
+            (threads == 1 ? " thread is" : " threads are") + " registered";
+  }
+  if (tessel::PluginLoaded()) dirt += std::string(dirt.empty() ? "" : ", ") + "a plug-in is loaded";
+  return dirt.empty() ? dirt : dirt + " already; a rehearsal starts from an empty host";
+}
+
 std::string JsonPos(const world::Vec3& pos) {
   return "[" + JsonNumber(pos.x) + "," + JsonNumber(pos.y) + "," + JsonNumber(pos.z) + "]";
 }
@@ -46,6 +62,8 @@ class Run {
         transcript_(&out.transcript, options.transcriptNatives) {}
 
   bool Execute(RunHooks* hooks) {
+    const std::string dirt = HostDirt();
+    if (!dirt.empty()) return Fail("the host is not clean: " + dirt);
     const fs::path folder = MakeRunFolder();
     if (folder.empty()) return Fail("cannot make a folder for the run");
     if (scenario_.hasIni) {

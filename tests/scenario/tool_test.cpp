@@ -4,8 +4,10 @@
 #include <string>
 
 #include "rehearsal/film.h"
+#include "rehearsal/runner.h"
 #include "rehearsal/scenario.h"
 #include "rehearse.h"
+#include "tessel/host.h"
 #include "views/storyboard.h"
 
 namespace {
@@ -73,6 +75,30 @@ TEST(ScenarioErrors, AMalformedScenarioRunsNothing) {
   EXPECT_EQ(problem, "f:3: unknown key name 'nope'");
   EXPECT_EQ(sim::LoadScenario("/no/such/file.film", scenario),
             "/no/such/file.film: cannot open the scenario");
+}
+
+// A native left registered by an earlier run or test would answer in the world's stead, so the
+// rehearsal refuses to start and leaves it where it is; a run of its own leaves the host empty.
+void AnswerNothing(NativeCallContext*) {}
+
+TEST(HostHygiene, ARehearsalRefusesAHostLeftDirtyAndLeavesItsOwnClean) {
+  sim::Scenario scenario;
+  ASSERT_EQ(sim::ParseScenario("f", "at 0.1 press scroll\nrun 1\n", scenario), "");
+  ASSERT_TRUE(tessel::RegisterNative("DOES_CHAR_EXIST", AnswerNothing));
+  const sim::RunOutput refused = sim::RunScenario(scenario, {});
+  EXPECT_FALSE(refused.ok);
+  EXPECT_EQ(refused.error,
+            "the host is not clean: 1 native is registered already; a rehearsal starts from an "
+            "empty host");
+  EXPECT_EQ(tessel::NativeCount(), 1u) << "the refusal touches nothing";
+  ASSERT_TRUE(tessel::UnregisterNative("DOES_CHAR_EXIST"));
+
+  const sim::RunOutput ran = sim::RunScenario(scenario, {});
+  EXPECT_TRUE(ran.ok) << ran.error;
+  EXPECT_NE(ran.transcript.find("Screen mode"), std::string::npos) << ran.transcript;
+  EXPECT_EQ(tessel::NativeCount(), 0u);
+  EXPECT_EQ(tessel::ThreadCount(), 0);
+  EXPECT_FALSE(tessel::PluginLoaded());
 }
 
 // A problem quotes what was written; a control character in it comes out as \xNN, so the report

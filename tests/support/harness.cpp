@@ -83,8 +83,11 @@ PluginHarness::PluginHarness() {
   Reset();
 }
 
+// The host is left as the harness found it: a rehearsal later in the same program must not find
+// the linked-in thread running beside the plug-in it loads.
 PluginHarness::~PluginHarness() {
   world::RemoveNatives();
+  tessel::UnregisterThread(&scriptThread);
 }
 
 void PluginHarness::Reset(std::uint32_t tickCount) {
