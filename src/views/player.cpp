@@ -122,178 +122,191 @@ class Messages {
   std::string items_;
 };
 
-}  // namespace
-
-std::string RenderPlayer(const FilmReport& report, const PlayerRecorder& rec,
-                         const Scenario& scenario, const std::string& title) {
-  const Film& film = report.film;
-  const Show* show = report.shows.empty() ? nullptr : &report.shows.back();
-
-  JsonObject data;
-  data.Str("title", title).Int("end", static_cast<std::int64_t>(scenario.runUntil));
-  data.Int("fps", scenario.fps);
-  {
-    std::vector<std::string> palette;
-    palette.reserve(static_cast<std::size_t>(ScreenColourCount()));
-    for (int i = 0; i < ScreenColourCount(); ++i) palette.emplace_back(ScreenColour(i));
-    data.Raw("palette", Strings(palette));
-    std::string looks = "[";
-    for (const ExplosionLook& look : kExplosionLooks) {
-      looks += std::string(looks.size() > 1 ? "," : "") + "[" + std::to_string(look.kind) + "," +
-               JsonString(look.fill) + "," + JsonString(look.stroke) + "," +
-               JsonString(ExplosionKindName(look.kind)) + "]";
-    }
-    data.Raw("looks", looks + "]");
-    std::string actions = "{";
-    for (int code = 1; code <= 28; ++code) {
-      if (std::strcmp(ActionShort(code), "?") == 0) continue;
-      actions += std::string(actions.size() > 1 ? "," : "") + "\"" + std::to_string(code) +
-                 "\":" + JsonString(ActionShort(code));
-    }
-    data.Raw("actions", actions + "}");
+// The drawing conventions the page shares with the storyboard, and the cue codes' short names.
+void AddConventions(JsonObject& data) {
+  std::vector<std::string> palette;
+  palette.reserve(static_cast<std::size_t>(ScreenColourCount()));
+  for (int i = 0; i < ScreenColourCount(); ++i) palette.emplace_back(ScreenColour(i));
+  data.Raw("palette", Strings(palette));
+  std::string looks = "[";
+  for (const ExplosionLook& look : kExplosionLooks) {
+    looks += std::string(looks.size() > 1 ? "," : "") + "[" + std::to_string(look.kind) + "," +
+             JsonString(look.fill) + "," + JsonString(look.stroke) + "," +
+             JsonString(ExplosionKindName(look.kind)) + "]";
   }
-  data.Raw("iniKeys", Numbers()
-                          .Int(IniKey(scenario, 0, "OnOff=", 19))
-                          .Int(IniKey(scenario, 1, "ChangeMode=", 145))
-                          .str());
+  data.Raw("looks", looks + "]");
+  std::string actions = "{";
+  for (int code = 1; code <= 28; ++code) {
+    if (std::strcmp(ActionShort(code), "?") == 0) continue;
+    actions += std::string(actions.size() > 1 ? "," : "") + "\"" + std::to_string(code) +
+               "\":" + JsonString(ActionShort(code));
+  }
+  data.Raw("actions", actions + "}");
+}
 
-  // The map's extent: everything that was ever anywhere.
+// The map's extent: everything that was ever anywhere.
+struct Extent {
   float minX = 1e30f, minY = 1e30f, maxX = -1e30f, maxY = -1e30f;
-  auto extend = [&](float x, float y) {
+  void Add(float x, float y) {
     minX = std::min(minX, x);
     maxX = std::max(maxX, x);
     minY = std::min(minY, y);
     maxY = std::max(maxY, y);
-  };
+  }
+};
+
+// An empty world still gets a map, around the origin.
+std::string BoxOf(Extent extent) {
+  if (extent.minX > extent.maxX) extent.Add(0, 0);
+  return Numbers().Real(extent.minX).Real(extent.minY).Real(extent.maxX).Real(extent.maxY).str();
+}
+
+// One thing on the map: what it is, when it was in the world, where it went and its state flags.
+std::string Thing(const FilmReport& report, const PlayerRecorder::Thing& thing, Extent& extent) {
+  JsonObject o;
+  o.Str("n", thing.name);
+  o.Str("k", thing.car ? "car" : thing.player ? "player" : thing.cast ? "cast" : "ped");
+  if (thing.cast) {
+    const auto slot = report.slotOf.find(thing.handle);
+    o.Int("slot", slot == report.slotOf.end() ? -1 : slot->second);
+  }
+  o.Int("from", static_cast<std::int64_t>(thing.from));
+  o.Int("to", static_cast<std::int64_t>(thing.to));
+  Numbers frames;
+  for (const PlayerRecorder::Frame& f : thing.frames) {
+    frames.Int(static_cast<std::int64_t>(f.t)).Real(f.x).Real(f.y);
+    extent.Add(f.x, f.y);
+  }
+  o.Raw("f", frames.str());
+  Numbers flags;
+  for (const auto& [t, bits] : thing.flags) flags.Int(static_cast<std::int64_t>(t)).Int(bits);
+  o.Raw("s", flags.str());
+  return o.str();
+}
+
+// The things on the map, the explosions, and the box that holds them all.
+void AddMap(JsonObject& data, const FilmReport& report, const PlayerRecorder& rec) {
+  Extent extent;
   std::string things = "[";
   for (const PlayerRecorder::Thing& thing : rec.things) {
-    JsonObject o;
-    o.Str("n", thing.name);
-    o.Str("k", thing.car ? "car" : thing.player ? "player" : thing.cast ? "cast" : "ped");
-    if (thing.cast) {
-      const auto slot = report.slotOf.find(thing.handle);
-      o.Int("slot", slot == report.slotOf.end() ? -1 : slot->second);
-    }
-    o.Int("from", static_cast<std::int64_t>(thing.from));
-    o.Int("to", static_cast<std::int64_t>(thing.to));
-    Numbers frames;
-    for (const PlayerRecorder::Frame& f : thing.frames) {
-      frames.Int(static_cast<std::int64_t>(f.t)).Real(f.x).Real(f.y);
-      extend(f.x, f.y);
-    }
-    o.Raw("f", frames.str());
-    Numbers flags;
-    for (const auto& [t, bits] : thing.flags) flags.Int(static_cast<std::int64_t>(t)).Int(bits);
-    o.Raw("s", flags.str());
-    things += (things.size() > 1 ? "," : "") + o.str();
+    things += (things.size() > 1 ? "," : "") + Thing(report, thing, extent);
   }
   data.Raw("things", things + "]");
-
   Numbers blasts;
   for (const PlayerRecorder::Blast& b : rec.blasts) {
     blasts.Int(static_cast<std::int64_t>(b.t)).Real(b.x).Real(b.y).Int(b.kind);
-    extend(b.x, b.y);
+    extent.Add(b.x, b.y);
   }
   data.Raw("blasts", blasts.str());
-  if (minX > maxX) extend(0, 0);
-  data.Raw("box", Numbers().Real(minX).Real(minY).Real(maxX).Real(maxY).str());
+  data.Raw("box", BoxOf(extent));
+}
 
-  {
-    std::vector<std::string> names;
-    std::map<std::string, int> nameIndex;
-    Numbers keys;
-    for (const PlayerRecorder::Key& key : rec.keys) {
-      auto found = nameIndex.find(key.name);
-      if (found == nameIndex.end()) {
-        found = nameIndex.emplace(key.name, static_cast<int>(names.size())).first;
-        names.push_back(key.name);
-      }
-      keys.Time(key.t).Int(key.code).Int(found->second);
+// The keys as they were pressed, each key's name written once.
+void AddKeys(JsonObject& data, const PlayerRecorder& rec) {
+  std::vector<std::string> names;
+  std::map<std::string, int> nameIndex;
+  Numbers keys;
+  for (const PlayerRecorder::Key& key : rec.keys) {
+    auto found = nameIndex.find(key.name);
+    if (found == nameIndex.end()) {
+      found = nameIndex.emplace(key.name, static_cast<int>(names.size())).first;
+      names.push_back(key.name);
     }
-    data.Raw("keys", keys.str()).Raw("keyNames", Strings(names));
+    keys.Time(key.t).Int(key.code).Int(found->second);
   }
-  {
-    Numbers times;
-    Messages texts;
-    for (const PlayerRecorder::Line& line : rec.screens) {
-      times.Time(line.t).Int(line.shownMs);
-      texts.Add(line.text);
-    }
-    data.Raw("screens", times.str()).Raw("screenTexts", texts.items());
-    data.Raw("patterns", texts.patterns());
-    Numbers logTimes;
-    std::vector<std::string> logTexts;
-    for (const PlayerRecorder::Line& line : rec.logs) {
-      logTimes.Time(line.t);
-      logTexts.push_back(line.text);
-    }
-    data.Raw("logs", logTimes.str()).Raw("logTexts", Strings(logTexts));
-  }
-  {
-    Numbers panels;
-    for (const PlayerRecorder::Panel& p : rec.panels) {
-      const PanelState& s = p.state;
-      panels.Time(p.t).Int(s.mode).Int(s.keysOff ? 1 : 0).Int(s.slot);
-      panels.Int(s.editScreen).Int(s.explosion).Int(s.seat).Int(s.target).Int(s.showScreen);
-      panels.Int(s.problems);
-    }
-    data.Raw("panels", panels.str()).Raw("problems", Strings(rec.problems));
-  }
+  data.Raw("keys", keys.str()).Raw("keyNames", Strings(names));
+}
 
-  // The timeline: the last show's screens as they played, each slot's cue on each of them.
+// The game's screen text and the host's log, each line with its time.
+void AddScreensAndLogs(JsonObject& data, const PlayerRecorder& rec) {
+  Numbers times;
+  Messages texts;
+  for (const PlayerRecorder::Line& line : rec.screens) {
+    times.Time(line.t).Int(line.shownMs);
+    texts.Add(line.text);
+  }
+  data.Raw("screens", times.str()).Raw("screenTexts", texts.items());
+  data.Raw("patterns", texts.patterns());
+  Numbers logTimes;
+  std::vector<std::string> logTexts;
+  for (const PlayerRecorder::Line& line : rec.logs) {
+    logTimes.Time(line.t);
+    logTexts.push_back(line.text);
+  }
+  data.Raw("logs", logTimes.str()).Raw("logTexts", Strings(logTexts));
+}
+
+// The editor's state at each change, and where the film recorder's mirror lost track of it.
+void AddPanels(JsonObject& data, const PlayerRecorder& rec) {
+  Numbers panels;
+  for (const PlayerRecorder::Panel& p : rec.panels) {
+    const PanelState& s = p.state;
+    panels.Time(p.t).Int(s.mode).Int(s.keysOff ? 1 : 0).Int(s.slot);
+    panels.Int(s.editScreen).Int(s.explosion).Int(s.seat).Int(s.target).Int(s.showScreen);
+    panels.Int(s.problems);
+  }
+  data.Raw("panels", panels.str()).Raw("problems", Strings(rec.problems));
+}
+
+// The cast: how many slots, and the ped each one last held.
+void AddCast(JsonObject& data, const FilmReport& report) {
+  const Film& film = report.film;
   data.Int("pedCount", film.pedCount);
-  {
-    std::vector<std::string> slotNames;
-    for (int slot = 0; slot < film.pedCount; ++slot) {
-      const std::int32_t ped = film.pedHandle[static_cast<std::size_t>(slot)];
-      slotNames.push_back(ped == 0 ? std::string() : report.NameOf(ped));
-    }
-    data.Raw("slotNames", Strings(slotNames));
+  std::vector<std::string> slotNames;
+  for (int slot = 0; slot < film.pedCount; ++slot) {
+    const std::int32_t ped = film.pedHandle[static_cast<std::size_t>(slot)];
+    slotNames.push_back(ped == 0 ? std::string() : report.NameOf(ped));
   }
-  if (show != nullptr) {
-    JsonObject o;
-    o.Int("start", static_cast<std::int64_t>(show->start));
-    o.Int("end", static_cast<std::int64_t>(show->end)).Bool("finished", show->finished);
-    Numbers steps, cells;
-    std::string kinds = "[";
-    for (std::size_t i = 0; i < show->steps.size(); ++i) {
-      const Step& step = show->steps[i];
-      // A screen lasts until the next one starts; the last one for its own duration.
-      std::uint64_t length = 0;
-      if (i + 1 < show->steps.size()) {
-        length = show->steps[i + 1].start - step.start;
-      } else {
-        length = (step.end - step.start) +
-                 1000u * static_cast<std::uint64_t>(
-                             std::max(1, film.durations[static_cast<std::size_t>(step.screen)]));
-      }
-      steps.Int(step.screen).Int(static_cast<std::int64_t>(step.start));
-      steps.Int(static_cast<std::int64_t>(length));
-      for (int slot = 0; slot < film.pedCount; ++slot) {
-        const int code = film.cue(step.screen, slot).code;
-        int flag = 0;
-        if (static_cast<std::size_t>(slot) < step.slots.size()) {
-          const SlotPlay& play = step.slots[static_cast<std::size_t>(slot)];
-          if (!play.pedExists) {
-            flag = 1;
-          } else if (code != 0 && play.action.empty()) {
-            flag = 2;
-          }
-        }
-        cells.Int(code * 4 + flag);
-      }
-      Numbers went;
-      for (const Explosion& blast : step.explosions) went.Int(blast.kind);
-      kinds += (i ? "," : "") + went.str();
-    }
-    o.Raw("steps", steps.str()).Raw("cells", cells.str()).Raw("went", kinds + "]");
-    data.Raw("show", o.str());
-  } else {
-    data.Raw("show", "null");
-  }
+  data.Raw("slotNames", Strings(slotNames));
+}
 
+// A screen lasts until the next one starts; the last one for its own duration.
+std::uint64_t StepLength(const Film& film, const Show& show, std::size_t i) {
+  const Step& step = show.steps[i];
+  if (i + 1 < show.steps.size()) return show.steps[i + 1].start - step.start;
+  return (step.end - step.start) +
+         1000u * static_cast<std::uint64_t>(
+                     std::max(1, film.durations[static_cast<std::size_t>(step.screen)]));
+}
+
+// A slot's cell on a step: its cue code, and whether the ped was gone (1) or the cue skipped (2).
+int CellOf(const Film& film, const Step& step, int slot) {
+  const int code = film.cue(step.screen, slot).code;
+  int flag = 0;
+  if (static_cast<std::size_t>(slot) < step.slots.size()) {
+    const SlotPlay& play = step.slots[static_cast<std::size_t>(slot)];
+    if (!play.pedExists) {
+      flag = 1;
+    } else if (code != 0 && play.action.empty()) {
+      flag = 2;
+    }
+  }
+  return code * 4 + flag;
+}
+
+// The timeline: the last show's screens as they played, each slot's cue on each of them.
+std::string ShowOf(const Film& film, const Show& show) {
+  JsonObject o;
+  o.Int("start", static_cast<std::int64_t>(show.start));
+  o.Int("end", static_cast<std::int64_t>(show.end)).Bool("finished", show.finished);
+  Numbers steps, cells;
+  std::string kinds = "[";
+  for (std::size_t i = 0; i < show.steps.size(); ++i) {
+    const Step& step = show.steps[i];
+    steps.Int(step.screen).Int(static_cast<std::int64_t>(step.start));
+    steps.Int(static_cast<std::int64_t>(StepLength(film, show, i)));
+    for (int slot = 0; slot < film.pedCount; ++slot) cells.Int(CellOf(film, step, slot));
+    Numbers went;
+    for (const Explosion& blast : step.explosions) went.Int(blast.kind);
+    kinds += (i ? "," : "") + went.str();
+  }
+  o.Raw("steps", steps.str()).Raw("cells", cells.str()).Raw("went", kinds + "]");
+  return o.str();
+}
+
+// The page with the data where it says /*FILM*/.
+std::string Embed(std::string json) {
   // Inside a script element, "</" would end it early.
-  std::string json = data.str();
   for (std::size_t at = json.find("</"); at != std::string::npos; at = json.find("</", at + 3)) {
     json.replace(at, 2, "<\\/");
   }
@@ -301,6 +314,27 @@ std::string RenderPlayer(const FilmReport& report, const PlayerRecorder& rec,
   const std::size_t slot = page.find("/*FILM*/");
   if (slot != std::string::npos) page.replace(slot, 8, json);
   return page;
+}
+
+}  // namespace
+
+std::string RenderPlayer(const FilmReport& report, const PlayerRecorder& rec,
+                         const Scenario& scenario, const std::string& title) {
+  JsonObject data;
+  data.Str("title", title).Int("end", static_cast<std::int64_t>(scenario.runUntil));
+  data.Int("fps", scenario.fps);
+  AddConventions(data);
+  data.Raw("iniKeys", Numbers()
+                          .Int(IniKey(scenario, 0, "OnOff=", 19))
+                          .Int(IniKey(scenario, 1, "ChangeMode=", 145))
+                          .str());
+  AddMap(data, report, rec);
+  AddKeys(data, rec);
+  AddScreensAndLogs(data, rec);
+  AddPanels(data, rec);
+  AddCast(data, report);
+  data.Raw("show", report.shows.empty() ? "null" : ShowOf(report.film, report.shows.back()));
+  return Embed(data.str());
 }
 
 }  // namespace sim

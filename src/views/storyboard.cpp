@@ -187,45 +187,34 @@ class Placer {
   std::vector<Pending> pending_;
 };
 
-struct Column {
-  int screen = 0;
-  std::uint64_t ms = 0;
-  const Step* step = nullptr;
-  bool last = false;
-};
+using Sample = StoryboardSampler::Sample;
+using Trails = std::map<std::int32_t, std::vector<Sample>>;
 
-}  // namespace
+// The picture's frame: a fixed width, a margin all round, the map below the title and legend.
+constexpr double kWidth = 1000, kMargin = 24, kMapTop = 92;
+// The timeline's rows, its column heads and the slot names left of its grid.
+constexpr double kRowH = 22, kHeadH = 36, kLabelW = 78;
+// More warnings than this would push the picture long; the film sheet lists them all.
+constexpr std::size_t kMostWarnings = 8;
 
-const char* ScreenColour(int screen) {
-  return Colour(screen);
-}
-
-int ScreenColourCount() {
-  return kColours;
-}
-
-std::string RenderStoryboard(const FilmReport& report, const StoryboardSampler& samples,
-                             const std::string& title, const std::vector<Warning>& warnings) {
-  const Film& film = report.film;
-  const Show* show = report.shows.empty() ? nullptr : &report.shows.back();
-  const std::uint64_t from = show != nullptr ? show->start : 0;
-  const std::uint64_t to = samples.lastTick;
+// The part of the run the picture covers: from the start of the last show (or of the run, when
+// the film was never played) to the last tick sampled.
+struct Span {
+  const Show* show;
+  std::uint64_t from, to;
 
   // Which screen was playing at t (-1 before the show).
-  auto screenAt = [&](std::uint64_t t) {
+  int ScreenAt(std::uint64_t t) const {
     int screen = -1;
     if (show == nullptr) return screen;
     for (const Step& step : show->steps) {
       if (step.start <= t) screen = step.screen;
     }
     return screen;
-  };
-  auto slotOf = [&](std::int32_t handle) {
-    const auto found = report.slotOf.find(handle);
-    return found == report.slotOf.end() ? -1 : found->second;
-  };
-  auto within = [&](const std::vector<StoryboardSampler::Sample>& trail) {
-    std::vector<StoryboardSampler::Sample> kept;
+  }
+  // A trail cut to the span, starting where it stood when the span began.
+  std::vector<Sample> Within(const std::vector<Sample>& trail) const {
+    std::vector<Sample> kept;
     for (const auto& s : trail) {
       if (s.t <= from) {
         if (kept.empty())
@@ -237,20 +226,35 @@ std::string RenderStoryboard(const FilmReport& report, const StoryboardSampler& 
       }
     }
     return kept;
-  };
-
-  // Spots where the player stood to record a cue or an explosion, on the screens that play.
-  int silent = kScreens;
-  for (int screen = 1; screen < kScreens; ++screen) {
-    if (film.durations[static_cast<std::size_t>(screen)] == 0) {
-      silent = screen;
-      break;
-    }
   }
-  struct Spot {
-    world::Vec3 pos;
-    std::string text;
-  };
+};
+
+Span SpanOf(const FilmReport& report, const StoryboardSampler& samples) {
+  const Show* show = report.shows.empty() ? nullptr : &report.shows.back();
+  return {show, show != nullptr ? show->start : 0, samples.lastTick};
+}
+
+int SlotOf(const FilmReport& report, std::int32_t handle) {
+  const auto found = report.slotOf.find(handle);
+  return found == report.slotOf.end() ? -1 : found->second;
+}
+
+// The screens that play: up to the first one after screen 0 that has no duration.
+int FirstSilentScreen(const Film& film) {
+  for (int screen = 1; screen < kScreens; ++screen) {
+    if (film.durations[static_cast<std::size_t>(screen)] == 0) return screen;
+  }
+  return kScreens;
+}
+
+struct Spot {
+  world::Vec3 pos;
+  std::string text;
+};
+
+// Spots where the player stood to record a cue, on the screens that play. Cues recorded on the
+// same spot share one marker, so their labels do not pile up.
+std::vector<Spot> RecordingSpots(const Film& film, int silent) {
   std::vector<Spot> spots;
   auto addSpot = [&](const world::Vec3& pos, const std::string& text) {
     for (Spot& spot : spots) {
@@ -270,55 +274,90 @@ std::string RenderStoryboard(const FilmReport& report, const StoryboardSampler& 
       }
     }
   }
+  return spots;
+}
 
+// What the map shows, cut to the span, and the extent that holds all of it.
+struct MapContents {
+  Trails cast, cars;
+  std::vector<const StoryboardSampler::Happening*> happenings;
+  std::vector<Spot> spots;
   Box box;
-  std::map<std::int32_t, std::vector<StoryboardSampler::Sample>> paths;
+};
+
+MapContents GatherMap(const FilmReport& report, const StoryboardSampler& samples, const Span& span,
+                      std::vector<Spot> spots) {
+  MapContents map;
   for (const auto& [handle, trail] : samples.peds) {
-    if (slotOf(handle) < 0) continue;
-    paths[handle] = within(trail);
-    for (const auto& s : paths[handle]) box.Add(s.pos);
+    if (SlotOf(report, handle) < 0) continue;
+    map.cast[handle] = span.Within(trail);
+    for (const auto& s : map.cast[handle]) map.box.Add(s.pos);
   }
-  std::map<std::int32_t, std::vector<StoryboardSampler::Sample>> carPaths;
   for (const auto& [handle, trail] : samples.cars) {
-    carPaths[handle] = within(trail);
-    for (const auto& s : carPaths[handle]) box.Add(s.pos);
+    map.cars[handle] = span.Within(trail);
+    for (const auto& s : map.cars[handle]) map.box.Add(s.pos);
   }
-  std::vector<const StoryboardSampler::Happening*> shown;
   for (const auto& h : samples.happenings) {
-    if (h.t >= from && h.t <= to) {
-      shown.push_back(&h);
-      box.Add(h.pos);
+    if (h.t >= span.from && h.t <= span.to) {
+      map.happenings.push_back(&h);
+      map.box.Add(h.pos);
     }
   }
-  for (const Spot& spot : spots) box.Add(spot.pos);
-  if (box.empty()) box.Add({0, 0, 0});
+  map.spots = std::move(spots);
+  for (const Spot& spot : map.spots) map.box.Add(spot.pos);
+  if (map.box.empty()) map.box.Add({0, 0, 0});
+  return map;
+}
 
-  // The map: equal scale on both axes, north up.
-  const double width = 1000, margin = 24, mapTop = 92;
-  double spanX = std::max(box.maxX - box.minX, 10.0);
-  double spanY = std::max(box.maxY - box.minY, 10.0);
+// The map's projection: equal scale on both axes, north up.
+struct MapView {
+  double x0, x1, y0, y1;  // the world's extent on the map
+  double scale;           // pixels per world unit
+  double w, h;            // the map's size on the page
+  double X(double x) const { return kMargin + (x - x0) * scale; }
+  double Y(double y) const { return kMapTop + (y1 - y) * scale; }
+};
+
+// The extent with room around it, across the page's width. The map stays between 260 and 520
+// pixels tall: a tall extent is drawn smaller and shows more at the sides, a flat one gets room
+// above and below.
+MapView FitMap(const Box& box) {
+  MapView v;
+  const double spanX = std::max(box.maxX - box.minX, 10.0);
+  const double spanY = std::max(box.maxY - box.minY, 10.0);
   const double padX = spanX * 0.12 + 3, padY = spanY * 0.12 + 3;
-  double x0 = (box.minX + box.maxX) / 2 - spanX / 2 - padX, x1 = x0 + spanX + 2 * padX;
-  double y0 = (box.minY + box.maxY) / 2 - spanY / 2 - padY, y1 = y0 + spanY + 2 * padY;
-  const double mapW = width - 2 * margin;
-  double scale = mapW / (x1 - x0);
-  double mapH = (y1 - y0) * scale;
-  if (mapH > 520) {
-    scale = 520 / (y1 - y0);
-    mapH = 520;
-    const double wide = mapW / scale, mid = (x0 + x1) / 2;
-    x0 = mid - wide / 2;
-    x1 = mid + wide / 2;
-  } else if (mapH < 260) {
-    const double tall = 260 / scale, mid = (y0 + y1) / 2;
-    y0 = mid - tall / 2;
-    y1 = mid + tall / 2;
-    mapH = 260;
+  v.x0 = (box.minX + box.maxX) / 2 - spanX / 2 - padX;
+  v.x1 = v.x0 + spanX + 2 * padX;
+  v.y0 = (box.minY + box.maxY) / 2 - spanY / 2 - padY;
+  v.y1 = v.y0 + spanY + 2 * padY;
+  v.w = kWidth - 2 * kMargin;
+  v.scale = v.w / (v.x1 - v.x0);
+  v.h = (v.y1 - v.y0) * v.scale;
+  if (v.h > 520) {
+    v.scale = 520 / (v.y1 - v.y0);
+    v.h = 520;
+    const double wide = v.w / v.scale, mid = (v.x0 + v.x1) / 2;
+    v.x0 = mid - wide / 2;
+    v.x1 = mid + wide / 2;
+  } else if (v.h < 260) {
+    const double tall = 260 / v.scale, mid = (v.y0 + v.y1) / 2;
+    v.y0 = mid - tall / 2;
+    v.y1 = mid + tall / 2;
+    v.h = 260;
   }
-  auto X = [&](double x) { return margin + (x - x0) * scale; };
-  auto Y = [&](double y) { return mapTop + (y1 - y) * scale; };
+  return v;
+}
 
-  // The timeline's columns: the screens of the show, each as wide as it really lasted.
+struct Column {
+  int screen = 0;
+  std::uint64_t ms = 0;
+  const Step* step = nullptr;
+  bool last = false;
+};
+
+// The timeline's columns: the screens of the show, each as wide as it really lasted. A film never
+// played gets the screens that would play, their lengths estimated from the durations.
+std::vector<Column> TimelineColumns(const Film& film, const Show* show, int silent) {
   std::vector<Column> columns;
   if (show != nullptr) {
     for (std::size_t i = 0; i < show->steps.size(); ++i) {
@@ -346,70 +385,102 @@ std::string RenderStoryboard(const FilmReport& report, const StoryboardSampler& 
       columns.push_back(c);
     }
   }
-  const int rows = std::max(1, std::min(film.pedCount, 40));
-  const double rowH = 22, headH = 36, labelW = 78;
-  const double tlTop = mapTop + mapH + 44;
-  const double tlH = headH + rowH * (rows + 1) + 26;
-  const std::size_t shownWarnings = std::min<std::size_t>(warnings.size(), 8);
-  const double height = tlTop + tlH + 18 + (warnings.empty() ? 0 : 18.0 * (shownWarnings + 1));
+  return columns;
+}
 
+// The timeline strip under the map: a head per column, a row per slot (at most 40) and one for
+// the explosions. Every column is at least a little wide; the rest of the width goes by time.
+struct Timeline {
+  std::vector<Column> columns;
+  int rows;
+  double top, height, gridTop;
+  std::uint64_t totalMs = 0;
+  double minW, spare;
+  double WidthOf(const Column& c) const {
+    return minW + (totalMs > 0 ? spare * static_cast<double>(c.ms) / totalMs : 0);
+  }
+};
+
+Timeline LayOutTimeline(const Film& film, const Show* show, int silent, const MapView& view) {
+  Timeline t;
+  t.columns = TimelineColumns(film, show, silent);
+  t.rows = std::max(1, std::min(film.pedCount, 40));
+  t.top = kMapTop + view.h + 44;
+  t.height = kHeadH + kRowH * (t.rows + 1) + 26;
+  t.gridTop = t.top + kHeadH;
+  const double width = kWidth - 2 * kMargin - kLabelW;
+  for (const Column& c : t.columns) t.totalMs += c.ms;
+  t.minW = std::min(58.0, t.columns.empty() ? width : width / t.columns.size());
+  t.spare = width - t.minW * t.columns.size();
+  return t;
+}
+
+std::string Opening(double height) {
   std::string svg;
   svg += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
-  svg += "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + Num(width) + "\" height=\"" +
-         Num(height) + "\" viewBox=\"0 0 " + Num(width) + " " + Num(height) +
+  svg += "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + Num(kWidth) + "\" height=\"" +
+         Num(height) + "\" viewBox=\"0 0 " + Num(kWidth) + " " + Num(height) +
          "\" font-family=\"DejaVu Sans, Verdana, Arial, sans-serif\">\n";
   svg += "<rect width=\"100%\" height=\"100%\" fill=\"#ffffff\"/>\n";
+  return svg;
+}
 
-  // Title.
-  svg += Label(margin, 28, "Storyboard: " + title, "#222222", 20, "start", "bold");
+std::string Heading(const FilmReport& report, const Show* show, const std::string& title) {
+  std::string svg = Label(kMargin, 28, "Storyboard: " + title, "#222222", 20, "start", "bold");
   std::string sub;
   if (show != nullptr) {
     sub = "show " + std::to_string(report.shows.size()) + " of " +
           std::to_string(report.shows.size()) + ", from " + Seconds(show->start) + " to " +
           (show->finished ? Seconds(show->end) : std::string("the end of the run")) + ": " +
           std::to_string(show->steps.size()) + " screen" + (show->steps.size() == 1 ? "" : "s") +
-          ", " + std::to_string(film.pedCount) + " ped slot" + (film.pedCount == 1 ? "" : "s");
+          ", " + std::to_string(report.film.pedCount) + " ped slot" +
+          (report.film.pedCount == 1 ? "" : "s");
   } else {
     sub = "the film was never played during this rehearsal; the picture shows it as recorded";
   }
-  svg += Label(margin, 50, sub, "#555555", 13);
+  return svg + Label(kMargin, 50, sub, "#555555", 13);
+}
 
-  // Map frame and grid.
-  svg += "<rect x=\"" + Num(margin) + "\" y=\"" + Num(mapTop) + "\" width=\"" + Num(mapW) +
-         "\" height=\"" + Num(mapH) + "\" fill=\"#fbfaf6\" stroke=\"#bbbbbb\"/>\n";
-  const double step = NiceStep(std::max(x1 - x0, y1 - y0));
+// The map's frame, and a grid at round world coordinates, numbered along the bottom and left.
+std::string MapGrid(const MapView& v) {
+  std::string svg = "<rect x=\"" + Num(kMargin) + "\" y=\"" + Num(kMapTop) + "\" width=\"" +
+                    Num(v.w) + "\" height=\"" + Num(v.h) +
+                    "\" fill=\"#fbfaf6\" stroke=\"#bbbbbb\"/>\n";
+  const double step = NiceStep(std::max(v.x1 - v.x0, v.y1 - v.y0));
   svg += "<g stroke=\"#e4e1d8\" stroke-width=\"1\">\n";
-  for (double gx = std::ceil(x0 / step) * step; gx <= x1; gx += step) {
-    svg += "<line x1=\"" + Num(X(gx)) + "\" y1=\"" + Num(mapTop) + "\" x2=\"" + Num(X(gx)) +
-           "\" y2=\"" + Num(mapTop + mapH) + "\"/>\n";
+  for (double gx = std::ceil(v.x0 / step) * step; gx <= v.x1; gx += step) {
+    svg += "<line x1=\"" + Num(v.X(gx)) + "\" y1=\"" + Num(kMapTop) + "\" x2=\"" + Num(v.X(gx)) +
+           "\" y2=\"" + Num(kMapTop + v.h) + "\"/>\n";
   }
-  for (double gy = std::ceil(y0 / step) * step; gy <= y1; gy += step) {
-    svg += "<line x1=\"" + Num(margin) + "\" y1=\"" + Num(Y(gy)) + "\" x2=\"" + Num(margin + mapW) +
-           "\" y2=\"" + Num(Y(gy)) + "\"/>\n";
+  for (double gy = std::ceil(v.y0 / step) * step; gy <= v.y1; gy += step) {
+    svg += "<line x1=\"" + Num(kMargin) + "\" y1=\"" + Num(v.Y(gy)) + "\" x2=\"" +
+           Num(kMargin + v.w) + "\" y2=\"" + Num(v.Y(gy)) + "\"/>\n";
   }
   svg += "</g>\n<g font-size=\"10\" fill=\"#999999\">\n";
-  for (double gx = std::ceil(x0 / step) * step; gx <= x1; gx += step) {
-    svg += "<text x=\"" + Num(X(gx) + 2) + "\" y=\"" + Num(mapTop + mapH - 3) + "\">" + Num(gx) +
+  for (double gx = std::ceil(v.x0 / step) * step; gx <= v.x1; gx += step) {
+    svg += "<text x=\"" + Num(v.X(gx) + 2) + "\" y=\"" + Num(kMapTop + v.h - 3) + "\">" + Num(gx) +
            "</text>\n";
   }
-  for (double gy = std::ceil(y0 / step) * step; gy <= y1; gy += step) {
-    svg +=
-        "<text x=\"" + Num(margin + 3) + "\" y=\"" + Num(Y(gy) - 2) + "\">" + Num(gy) + "</text>\n";
+  for (double gy = std::ceil(v.y0 / step) * step; gy <= v.y1; gy += step) {
+    svg += "<text x=\"" + Num(kMargin + 3) + "\" y=\"" + Num(v.Y(gy) - 2) + "\">" + Num(gy) +
+           "</text>\n";
   }
-  svg += "</g>\n";
+  return svg + "</g>\n";
+}
 
-  Placer labels(margin + 2, mapTop + 2, margin + mapW - 2, mapTop + mapH - 14);
-
-  // Cars: their moves as dashes, then the car where it ended; a wreck is dark and crossed out.
-  for (const auto& [handle, trail] : carPaths) {
+// Cars: their moves as dashes, then the car where it ended; a wreck is dark and crossed out.
+std::string Cars(const MapView& v, const Trails& cars, const FilmReport& report,
+                 const std::map<std::int32_t, std::string>& carNames, Placer& labels) {
+  std::string svg;
+  for (const auto& [handle, trail] : cars) {
     if (trail.empty()) continue;
     if (trail.size() > 1) {
       std::string points;
-      for (const auto& s : trail) points += Num(X(s.pos.x)) + "," + Num(Y(s.pos.y)) + " ";
+      for (const auto& s : trail) points += Num(v.X(s.pos.x)) + "," + Num(v.Y(s.pos.y)) + " ";
       svg += "<polyline points=\"" + points + "\" fill=\"none\" stroke=\"#888888\" " +
              "stroke-width=\"2\" stroke-dasharray=\"6,4\"/>\n";
     }
-    const double cx = X(trail.back().pos.x), cy = Y(trail.back().pos.y);
+    const double cx = v.X(trail.back().pos.x), cy = v.Y(trail.back().pos.y);
     const bool wrecked = report.wreckedCars.count(handle) != 0;
     svg += "<rect x=\"" + Num(cx - 12) + "\" y=\"" + Num(cy - 7) +
            "\" width=\"24\" height=\"14\" rx=\"3\" fill=\"" + (wrecked ? "#3a3a3a" : "#d9d9d9") +
@@ -419,65 +490,85 @@ std::string RenderStoryboard(const FilmReport& report, const StoryboardSampler& 
              Num(cy + 5) + " M" + Num(cx - 9) + "," + Num(cy + 5) + " L" + Num(cx + 9) + "," +
              Num(cy - 5) + "\" stroke=\"#ff4444\" stroke-width=\"2.5\"/>\n";
     }
-    const auto name = samples.carNames.find(handle);
-    const std::string carName = name != samples.carNames.end() ? name->second : "car";
+    const auto name = carNames.find(handle);
+    const std::string carName = name != carNames.end() ? name->second : "car";
     labels.Block(cx, cy, 12);
     labels.Add(cx, cy + 6, carName + (wrecked ? " (wrecked)" : ""), "#333333", 11);
   }
+  return svg;
+}
 
-  // The player's recording spots.
+std::string RecordingSpotMarks(const MapView& v, const std::vector<Spot>& spots, Placer& labels) {
+  std::string svg;
   for (const Spot& spot : spots) {
-    const double sx = X(spot.pos.x), sy = Y(spot.pos.y);
+    const double sx = v.X(spot.pos.x), sy = v.Y(spot.pos.y);
     svg += "<path d=\"M" + Num(sx) + "," + Num(sy - 6) + " L" + Num(sx + 6) + "," + Num(sy) + " L" +
            Num(sx) + "," + Num(sy + 6) + " L" + Num(sx - 6) + "," + Num(sy) +
            "Z\" fill=\"#ffffff\" stroke=\"#555555\" stroke-width=\"1.5\"/>\n";
     labels.Block(sx, sy, 6);
     labels.Add(sx, sy, "you: " + spot.text, "#666666", 10);
   }
+  return svg;
+}
 
-  // Paths, one polyline per run of the same screen.
-  for (const auto& [handle, trail] : paths) {
-    if (trail.empty()) continue;
-    std::size_t i = 1;
-    while (i < trail.size()) {
-      const int screen = screenAt(trail[i].t);
-      std::string points = Num(X(trail[i - 1].pos.x)) + "," + Num(Y(trail[i - 1].pos.y));
-      while (i < trail.size() && screenAt(trail[i].t) == screen) {
-        points += " " + Num(X(trail[i].pos.x)) + "," + Num(Y(trail[i].pos.y));
-        ++i;
-      }
-      svg += "<polyline points=\"" + points + "\" fill=\"none\" stroke=\"" +
-             (screen < 0 ? "#aaaaaa" : Colour(screen)) +
-             "\" stroke-width=\"4\" stroke-linecap=\"round\" stroke-linejoin=\"round\"/>\n";
+// One cast member's path, one polyline per run of the same screen; grey before the show.
+std::string PathByScreen(const MapView& v, const std::vector<Sample>& trail, const Span& span) {
+  std::string svg;
+  std::size_t i = 1;
+  while (i < trail.size()) {
+    const int screen = span.ScreenAt(trail[i].t);
+    std::string points = Num(v.X(trail[i - 1].pos.x)) + "," + Num(v.Y(trail[i - 1].pos.y));
+    while (i < trail.size() && span.ScreenAt(trail[i].t) == screen) {
+      points += " " + Num(v.X(trail[i].pos.x)) + "," + Num(v.Y(trail[i].pos.y));
+      ++i;
     }
+    svg += "<polyline points=\"" + points + "\" fill=\"none\" stroke=\"" +
+           (screen < 0 ? "#aaaaaa" : Colour(screen)) +
+           "\" stroke-width=\"4\" stroke-linecap=\"round\" stroke-linejoin=\"round\"/>\n";
+  }
+  return svg;
+}
+
+// The cast's paths with a ring where each one stood at the start and a dot where it ended. The
+// slot is named at the start, and again at the end when that is far enough away to need it.
+std::string CastPaths(const MapView& v, const Trails& cast, const Span& span,
+                      const FilmReport& report, Placer& labels) {
+  std::string svg;
+  for (const auto& [handle, trail] : cast) {
+    if (trail.empty()) continue;
+    svg += PathByScreen(v, trail, span);
     const auto& first = trail.front().pos;
     const auto& last = trail.back().pos;
-    svg += "<circle cx=\"" + Num(X(first.x)) + "\" cy=\"" + Num(Y(first.y)) +
+    svg += "<circle cx=\"" + Num(v.X(first.x)) + "\" cy=\"" + Num(v.Y(first.y)) +
            "\" r=\"5\" fill=\"#ffffff\" stroke=\"#222222\" stroke-width=\"2\"/>\n";
-    svg += "<circle cx=\"" + Num(X(last.x)) + "\" cy=\"" + Num(Y(last.y)) +
+    svg += "<circle cx=\"" + Num(v.X(last.x)) + "\" cy=\"" + Num(v.Y(last.y)) +
            "\" r=\"5.5\" fill=\"#222222\"/>\n";
-    const std::string name = report.NameOf(handle);
     for (std::size_t k = 0; k < trail.size(); k += 2) {
-      labels.Block(X(trail[k].pos.x), Y(trail[k].pos.y), 3);
+      labels.Block(v.X(trail[k].pos.x), v.Y(trail[k].pos.y), 3);
     }
-    labels.Block(X(first.x), Y(first.y), 6);
-    labels.Block(X(last.x), Y(last.y), 6);
-    labels.Add(X(first.x), Y(first.y), "slot " + std::to_string(slotOf(handle)), "#111111", 12,
-               true);
-    if (trail.size() > 1 &&
-        (std::fabs(X(first.x) - X(last.x)) > 40 || std::fabs(Y(first.y) - Y(last.y)) > 20)) {
-      labels.Add(X(last.x), Y(last.y), "slot " + std::to_string(slotOf(handle)), "#111111", 12,
-                 true);
+    labels.Block(v.X(first.x), v.Y(first.y), 6);
+    labels.Block(v.X(last.x), v.Y(last.y), 6);
+    const std::string slot = "slot " + std::to_string(SlotOf(report, handle));
+    labels.Add(v.X(first.x), v.Y(first.y), slot, "#111111", 12, true);
+    if (trail.size() > 1 && (std::fabs(v.X(first.x) - v.X(last.x)) > 40 ||
+                             std::fabs(v.Y(first.y) - v.Y(last.y)) > 20)) {
+      labels.Add(v.X(last.x), v.Y(last.y), slot, "#111111", 12, true);
     }
   }
+  return svg;
+}
 
-  // What happened to people and things: explosions by kind, deaths, fires.
+// What happened to people and things: explosions by kind, deaths, fires.
+std::string Happenings(const MapView& v,
+                       const std::vector<const StoryboardSampler::Happening*>& shown,
+                       const Span& span, Placer& labels) {
+  std::string svg;
   for (const auto* h : shown) {
-    const double hx = X(h->pos.x), hy = Y(h->pos.y);
+    const double hx = v.X(h->pos.x), hy = v.Y(h->pos.y);
     if (h->what == "explosion") {
       const int kind = std::atoi(h->detail.c_str() + (h->detail.rfind("kind ", 0) == 0 ? 5 : 0));
       svg += ExplosionGlyph(hx, hy, kind);
-      const int screen = screenAt(h->t);
+      const int screen = span.ScreenAt(h->t);
       labels.Block(hx, hy, 11);
       labels.Add(
           hx + 4, hy,
@@ -494,146 +585,205 @@ std::string RenderStoryboard(const FilmReport& report, const StoryboardSampler& 
              "\" r=\"8\" fill=\"none\" stroke=\"#ff7f0e\" stroke-width=\"2\"/>\n";
     }
   }
+  return svg;
+}
 
-  svg += labels.Render();
+// The legend, in a row above the map.
+std::string Legend() {
+  const double ly = kMapTop - 14;
+  double lx = kMargin + 6;
+  std::string svg = "<circle cx=\"" + Num(lx) + "\" cy=\"" + Num(ly - 4) +
+                    "\" r=\"4\" fill=\"#ffffff\" stroke=\"#222222\" stroke-width=\"2\"/>";
+  svg += "<circle cx=\"" + Num(lx + 12) + "\" cy=\"" + Num(ly - 4) +
+         "\" r=\"4.5\" fill=\"#222222\"/>\n";
+  svg +=
+      Label(lx + 22, ly, "ped at show start, at the end; paths coloured by screen", "#333333", 10);
+  lx += 330;
+  svg += ExplosionGlyph(lx, ly - 4, 4) + ExplosionGlyph(lx + 22, ly - 4, 1) +
+         ExplosionGlyph(lx + 44, ly - 4, 0);
+  svg += Label(lx + 58, ly, "rocket, fire, grenade", "#333333", 10);
+  lx += 185;
+  svg += "<path d=\"M" + Num(lx) + "," + Num(ly - 10) + " l6,6 l-6,6 l-6,-6Z\" " +
+         "fill=\"#ffffff\" stroke=\"#555555\" stroke-width=\"1.5\"/>\n";
+  svg += Label(lx + 12, ly, "where you stood to record", "#333333", 10);
+  lx += 165;
+  svg += "<rect x=\"" + Num(lx - 8) + "\" y=\"" + Num(ly - 9) +
+         "\" width=\"16\" height=\"9\" rx=\"2\" fill=\"#3a3a3a\"/>";
+  svg += Label(lx + 14, ly, "car (dark, crossed: wrecked)", "#333333", 10);
+  return svg;
+}
 
-  // The legend, in a row above the map.
-  {
-    const double ly = mapTop - 14;
-    double lx = margin + 6;
-    svg += "<circle cx=\"" + Num(lx) + "\" cy=\"" + Num(ly - 4) +
-           "\" r=\"4\" fill=\"#ffffff\" stroke=\"#222222\" stroke-width=\"2\"/>";
-    svg += "<circle cx=\"" + Num(lx + 12) + "\" cy=\"" + Num(ly - 4) +
-           "\" r=\"4.5\" fill=\"#222222\"/>\n";
-    svg += Label(lx + 22, ly, "ped at show start, at the end; paths coloured by screen", "#333333",
-                 10);
-    lx += 330;
-    svg += ExplosionGlyph(lx, ly - 4, 4) + ExplosionGlyph(lx + 22, ly - 4, 1) +
-           ExplosionGlyph(lx + 44, ly - 4, 0);
-    svg += Label(lx + 58, ly, "rocket, fire, grenade", "#333333", 10);
-    lx += 185;
-    svg += "<path d=\"M" + Num(lx) + "," + Num(ly - 10) + " l6,6 l-6,6 l-6,-6Z\" " +
-           "fill=\"#ffffff\" stroke=\"#555555\" stroke-width=\"1.5\"/>\n";
-    svg += Label(lx + 12, ly, "where you stood to record", "#333333", 10);
-    lx += 165;
-    svg += "<rect x=\"" + Num(lx - 8) + "\" y=\"" + Num(ly - 9) +
-           "\" width=\"16\" height=\"9\" rx=\"2\" fill=\"#3a3a3a\"/>";
-    svg += Label(lx + 14, ly, "car (dark, crossed: wrecked)", "#333333", 10);
+// A column's head: the screen's colour, number and length, over a pale band for its rows.
+std::string ColumnHead(const Column& c, double x, double w, const Timeline& t) {
+  std::string svg = "<rect x=\"" + Num(x) + "\" y=\"" + Num(t.top) + "\" width=\"" + Num(w) +
+                    "\" height=\"" + Num(kHeadH - 4) + "\" fill=\"" + Colour(c.screen) + "\"/>\n";
+  svg += "<rect x=\"" + Num(x) + "\" y=\"" + Num(t.gridTop) + "\" width=\"" + Num(w) +
+         "\" height=\"" + Num(kRowH * (t.rows + 1)) + "\" fill=\"" + Colour(c.screen) +
+         "\" fill-opacity=\"0.12\" stroke=\"#ffffff\" stroke-width=\"2\"" +
+         (c.last ? " stroke-dasharray=\"4,3\"" : "") + "/>\n";
+  svg += "<text x=\"" + Num(x + 5) + "\" y=\"" + Num(t.top + 14) +
+         "\" font-size=\"12\" font-weight=\"bold\" fill=\"#ffffff\">screen " +
+         std::to_string(c.screen) + "</text>\n";
+  std::string length = Seconds(c.ms);
+  if (c.last) length = w > 110 ? length + ", ends show" : length + " (end)";
+  svg += "<text x=\"" + Num(x + 5) + "\" y=\"" + Num(t.top + 28) +
+         "\" font-size=\"10\" fill=\"#ffffff\">" + Escape(length) + "</text>\n";
+  return svg;
+}
+
+// A slot's cue on a screen; grey and slanted when it did not play because the ped was gone or
+// the cue was skipped.
+struct Cell {
+  std::string text;
+  const char* fill = "#111111";
+  const char* style = "normal";
+};
+
+Cell CellOf(const Cue& cue, const Column& c, int slot) {
+  Cell cell;
+  if (c.step != nullptr && static_cast<std::size_t>(slot) < c.step->slots.size()) {
+    const SlotPlay& play = c.step->slots[static_cast<std::size_t>(slot)];
+    if (!play.pedExists) {
+      cell.text = cue.code != 0 ? std::string(ActionShort(cue.code)) + " (no ped)" : "no ped";
+      cell.fill = "#999999";
+      cell.style = "italic";
+    } else if (cue.code != 0 && play.action.empty()) {
+      cell.text = std::string(ActionShort(cue.code)) + " (skipped)";
+      cell.fill = "#999999";
+      cell.style = "italic";
+    } else if (cue.code != 0) {
+      cell.text = ActionShort(cue.code);
+    }
+  } else if (cue.code != 0) {
+    cell.text = ActionShort(cue.code);
   }
+  return cell;
+}
 
-  // The timeline strip.
-  svg += Label(margin, tlTop - 12,
-               show != nullptr ? "Timeline: each column is a screen, as long as it played"
-                               : "Timeline: each column is a screen, as long as it would play",
-               "#222222", 14, "start", "bold");
-  const double tlW = width - 2 * margin - labelW;
-  std::uint64_t totalMs = 0;
-  for (const Column& c : columns) totalMs += c.ms;
-  const double minW = std::min(58.0, columns.empty() ? tlW : tlW / columns.size());
-  const double spare = tlW - minW * columns.size();
-  double cx = margin + labelW;
-  const double gridTop = tlTop + headH;
-  for (const Column& c : columns) {
-    const double w = minW + (totalMs > 0 ? spare * static_cast<double>(c.ms) / totalMs : 0);
-    svg += "<rect x=\"" + Num(cx) + "\" y=\"" + Num(tlTop) + "\" width=\"" + Num(w) +
-           "\" height=\"" + Num(headH - 4) + "\" fill=\"" + Colour(c.screen) + "\"/>\n";
-    svg += "<rect x=\"" + Num(cx) + "\" y=\"" + Num(gridTop) + "\" width=\"" + Num(w) +
-           "\" height=\"" + Num(rowH * (rows + 1)) + "\" fill=\"" + Colour(c.screen) +
-           "\" fill-opacity=\"0.12\" stroke=\"#ffffff\" stroke-width=\"2\"" +
-           (c.last ? " stroke-dasharray=\"4,3\"" : "") + "/>\n";
-    svg += "<text x=\"" + Num(cx + 5) + "\" y=\"" + Num(tlTop + 14) +
-           "\" font-size=\"12\" font-weight=\"bold\" fill=\"#ffffff\">screen " +
-           std::to_string(c.screen) + "</text>\n";
-    std::string length = Seconds(c.ms);
-    if (c.last) length = w > 110 ? length + ", ends show" : length + " (end)";
-    svg += "<text x=\"" + Num(cx + 5) + "\" y=\"" + Num(tlTop + 28) +
-           "\" font-size=\"10\" fill=\"#ffffff\">" + Escape(length) + "</text>\n";
-    for (int slot = 0; slot < rows && slot < film.pedCount; ++slot) {
-      const Cue& cue = film.cue(c.screen, slot);
-      const double ry = gridTop + rowH * slot;
-      std::string text;
-      const char* fill = "#111111";
-      const char* style = "normal";
-      if (c.step != nullptr && static_cast<std::size_t>(slot) < c.step->slots.size()) {
-        const SlotPlay& play = c.step->slots[static_cast<std::size_t>(slot)];
-        if (!play.pedExists) {
-          text = cue.code != 0 ? std::string(ActionShort(cue.code)) + " (no ped)" : "no ped";
-          fill = "#999999";
-          style = "italic";
-        } else if (cue.code != 0 && play.action.empty()) {
-          text = std::string(ActionShort(cue.code)) + " (skipped)";
-          fill = "#999999";
-          style = "italic";
-        } else if (cue.code != 0) {
-          text = ActionShort(cue.code);
-        }
-      } else if (cue.code != 0) {
-        text = ActionShort(cue.code);
-      }
-      if (!text.empty()) {
-        if (fill[1] == '1') {
-          svg += "<rect x=\"" + Num(cx + 3) + "\" y=\"" + Num(ry + 3) + "\" width=\"" +
-                 Num(std::max(4.0, w - 6)) + "\" height=\"" + Num(rowH - 6) +
-                 "\" rx=\"3\" fill=\"" + Colour(c.screen) + "\" fill-opacity=\"0.35\"/>\n";
-        }
-        svg += "<text x=\"" + Num(cx + 7) + "\" y=\"" + Num(ry + 15) +
-               "\" font-size=\"11\" font-style=\"" + style + "\" fill=\"" + fill + "\">" +
-               Escape(text) + "</text>\n";
-      }
+// A column's cells, each cue on a tint of the screen's colour unless it was missed, then its
+// explosions row.
+std::string ColumnCells(const Film& film, const Column& c, double x, double w, const Timeline& t) {
+  std::string svg;
+  for (int slot = 0; slot < t.rows && slot < film.pedCount; ++slot) {
+    const Cell cell = CellOf(film.cue(c.screen, slot), c, slot);
+    if (cell.text.empty()) continue;
+    const double ry = t.gridTop + kRowH * slot;
+    if (cell.fill[1] == '1') {
+      svg += "<rect x=\"" + Num(x + 3) + "\" y=\"" + Num(ry + 3) + "\" width=\"" +
+             Num(std::max(4.0, w - 6)) + "\" height=\"" + Num(kRowH - 6) + "\" rx=\"3\" fill=\"" +
+             Colour(c.screen) + "\" fill-opacity=\"0.35\"/>\n";
     }
-    // The explosions row.
-    std::string blasts;
-    for (int id = 0; id < film.explosionCount; ++id) {
-      const Explosion& blast = film.explosion(c.screen, id);
-      if (!blast.set) continue;
-      blasts += (blasts.empty() ? "" : " ") + std::string(ExplosionKindName(blast.kind)) + " #" +
-                std::to_string(id);
-    }
-    if (!blasts.empty()) {
-      svg += "<text x=\"" + Num(cx + 7) + "\" y=\"" + Num(gridTop + rowH * rows + 15) +
-             "\" font-size=\"11\" font-weight=\"bold\" fill=\"#b22222\">" + Escape(blasts) +
-             "</text>\n";
-    }
-    cx += w;
+    svg += "<text x=\"" + Num(x + 7) + "\" y=\"" + Num(ry + 15) +
+           "\" font-size=\"11\" font-style=\"" + cell.style + "\" fill=\"" + cell.fill + "\">" +
+           Escape(cell.text) + "</text>\n";
   }
-  for (int slot = 0; slot < rows; ++slot) {
-    svg += "<text x=\"" + Num(margin) + "\" y=\"" + Num(gridTop + rowH * slot + 15) +
+  std::string blasts;
+  for (int id = 0; id < film.explosionCount; ++id) {
+    const Explosion& blast = film.explosion(c.screen, id);
+    if (!blast.set) continue;
+    blasts += (blasts.empty() ? "" : " ") + std::string(ExplosionKindName(blast.kind)) + " #" +
+              std::to_string(id);
+  }
+  if (!blasts.empty()) {
+    svg += "<text x=\"" + Num(x + 7) + "\" y=\"" + Num(t.gridTop + kRowH * t.rows + 15) +
+           "\" font-size=\"11\" font-weight=\"bold\" fill=\"#b22222\">" + Escape(blasts) +
+           "</text>\n";
+  }
+  return svg;
+}
+
+// The names down the left of the grid: each slot with its ped, then the explosions row.
+std::string RowNames(const FilmReport& report, const Timeline& t) {
+  const Film& film = report.film;
+  std::string svg;
+  for (int slot = 0; slot < t.rows; ++slot) {
+    svg += "<text x=\"" + Num(kMargin) + "\" y=\"" + Num(t.gridTop + kRowH * slot + 15) +
            "\" font-size=\"12\" fill=\"#333333\">" +
            (film.pedCount == 0 ? std::string("no cast") : "slot " + std::to_string(slot)) +
            "</text>\n";
     const std::int32_t ped = film.pedHandle[static_cast<std::size_t>(slot)];
-    svg += "<text x=\"" + Num(margin + 40) + "\" y=\"" + Num(gridTop + rowH * slot + 15) +
+    svg += "<text x=\"" + Num(kMargin + 40) + "\" y=\"" + Num(t.gridTop + kRowH * slot + 15) +
            "\" font-size=\"9\" fill=\"#999999\">" +
            (film.pedCount == 0 || ped == 0 ? std::string() : Escape(report.NameOf(ped))) +
            "</text>\n";
   }
-  svg += "<text x=\"" + Num(margin) + "\" y=\"" + Num(gridTop + rowH * rows + 15) +
+  return svg + "<text x=\"" + Num(kMargin) + "\" y=\"" + Num(t.gridTop + kRowH * t.rows + 15) +
          "\" font-size=\"12\" fill=\"#b22222\">explosions</text>\n";
-  const double axisY = gridTop + rowH * (rows + 1) + 14;
-  svg += "<text x=\"" + Num(margin + labelW) + "\" y=\"" + Num(axisY) +
+}
+
+std::string TimelineStrip(const FilmReport& report, const Show* show, const Timeline& t) {
+  std::string svg =
+      Label(kMargin, t.top - 12,
+            show != nullptr ? "Timeline: each column is a screen, as long as it played"
+                            : "Timeline: each column is a screen, as long as it would play",
+            "#222222", 14, "start", "bold");
+  double x = kMargin + kLabelW;
+  for (const Column& c : t.columns) {
+    const double w = t.WidthOf(c);
+    svg += ColumnHead(c, x, w, t) + ColumnCells(report.film, c, x, w, t);
+    x += w;
+  }
+  svg += RowNames(report, t);
+  const double axisY = t.gridTop + kRowH * (t.rows + 1) + 14;
+  svg += "<text x=\"" + Num(kMargin + kLabelW) + "\" y=\"" + Num(axisY) +
          "\" font-size=\"10\" fill=\"#777777\">" +
-         Escape("total " + Seconds(totalMs) +
+         Escape("total " + Seconds(t.totalMs) +
                 (show != nullptr ? ", from the play key on" : ", estimated from the durations")) +
          "</text>\n";
-
-  if (!warnings.empty()) {
-    double wy = tlTop + tlH + 14;
-    svg += Label(margin, wy,
-                 std::to_string(warnings.size()) + " warning" + (warnings.size() == 1 ? "" : "s") +
-                     " (--check):",
-                 "#b22222", 12, "start", "bold");
-    for (std::size_t i = 0; i < shownWarnings; ++i) {
-      const Warning& w = warnings[i];
-      wy += 18;
-      std::string text;
-      if (w.screen >= 0) text += "screen " + std::to_string(w.screen);
-      if (w.slot >= 0) text += ", slot " + std::to_string(w.slot);
-      text += (text.empty() ? "" : ": ") + w.text;
-      svg += Label(margin + 10, wy, text, "#7a1f1f", 11);
-    }
-  }
-  svg += "</svg>\n";
   return svg;
+}
+
+std::string WarningList(const std::vector<Warning>& warnings, double top) {
+  if (warnings.empty()) return "";
+  double wy = top + 14;
+  std::string svg = Label(kMargin, wy,
+                          std::to_string(warnings.size()) + " warning" +
+                              (warnings.size() == 1 ? "" : "s") + " (--check):",
+                          "#b22222", 12, "start", "bold");
+  for (std::size_t i = 0; i < std::min(warnings.size(), kMostWarnings); ++i) {
+    const Warning& w = warnings[i];
+    wy += 18;
+    std::string text;
+    if (w.screen >= 0) text += "screen " + std::to_string(w.screen);
+    if (w.slot >= 0) text += ", slot " + std::to_string(w.slot);
+    text += (text.empty() ? "" : ": ") + w.text;
+    svg += Label(kMargin + 10, wy, text, "#7a1f1f", 11);
+  }
+  return svg;
+}
+
+}  // namespace
+
+const char* ScreenColour(int screen) {
+  return Colour(screen);
+}
+
+int ScreenColourCount() {
+  return kColours;
+}
+
+std::string RenderStoryboard(const FilmReport& report, const StoryboardSampler& samples,
+                             const std::string& title, const std::vector<Warning>& warnings) {
+  const Film& film = report.film;
+  const Span span = SpanOf(report, samples);
+  const int silent = FirstSilentScreen(film);
+  const MapContents map = GatherMap(report, samples, span, RecordingSpots(film, silent));
+  const MapView view = FitMap(map.box);
+  const Timeline timeline = LayOutTimeline(film, span.show, silent, view);
+  const std::size_t shownWarnings = std::min(warnings.size(), kMostWarnings);
+  const double height =
+      timeline.top + timeline.height + 18 + (warnings.empty() ? 0 : 18.0 * (shownWarnings + 1));
+
+  std::string svg = Opening(height) + Heading(report, span.show, title) + MapGrid(view);
+  Placer labels(kMargin + 2, kMapTop + 2, kMargin + view.w - 2, kMapTop + view.h - 14);
+  svg += Cars(view, map.cars, report, samples.carNames, labels);
+  svg += RecordingSpotMarks(view, map.spots, labels);
+  svg += CastPaths(view, map.cast, span, report, labels);
+  svg += Happenings(view, map.happenings, span, labels);
+  svg += labels.Render() + Legend();
+  svg += TimelineStrip(report, span.show, timeline);
+  svg += WarningList(warnings, timeline.top + timeline.height);
+  return svg + "</svg>\n";
 }
 
 }  // namespace sim
