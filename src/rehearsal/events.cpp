@@ -58,6 +58,8 @@ RunEvent EventHub::Now(RunEvent::Kind kind) const {
   RunEvent event;
   event.kind = kind;
   event.t = tessel::Now();
+  const NativeThread* running = tessel::RunningThread();
+  if (running != nullptr && running != plugin_) event.by = running->GetName();
   return event;
 }
 
@@ -66,6 +68,7 @@ void EventHub::Emit(const RunEvent& event) {
 }
 
 void EventHub::OnRegister(const NativeThread* thread) {
+  if (plugin_ == nullptr) plugin_ = thread;
   RunEvent event = Now(RunEvent::Kind::registered);
   event.text = thread->GetName();
   Emit(event);
@@ -178,6 +181,7 @@ std::string TraceWriter::Line(const RunEvent& e) {
     case RunEvent::Kind::end:
       return "";
   }
+  if (!e.by.empty()) o.Str("by", e.by);
   return o.str();
 }
 
@@ -246,7 +250,10 @@ void Transcript::OnEvent(const RunEvent& e) {
     default:
       break;
   }
-  if (!text.empty()) *out_ += FormatTime(e.t) + "  " + text + "\n";
+  if (text.empty()) return;
+  // What another thread than the plug-in's did is marked with its name after the kind.
+  if (!e.by.empty()) text.insert(9, "[" + e.by + "] ");
+  *out_ += FormatTime(e.t) + "  " + text + "\n";
 }
 
 }  // namespace sim

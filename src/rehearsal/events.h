@@ -42,6 +42,9 @@ struct RunEvent {
   const world::NativeCall* call = nullptr;
   const world::Event* worldEvent = nullptr;
   const world::World* world = nullptr;
+  // The thread that caused the event when it is another than the plug-in's (the first thread
+  // registered): the take runner's, say. Empty for the plug-in's and for the world's own.
+  std::string by;
 };
 
 class Subscriber {
@@ -68,6 +71,7 @@ class EventHub : public tessel::Listener, public world::Observer, public world::
  private:
   RunEvent Now(RunEvent::Kind kind) const;
   std::vector<Subscriber*> subscribers_;
+  const NativeThread* plugin_ = nullptr;
 };
 
 // The trace: JSON Lines, one event an object, t in virtual milliseconds since the start.

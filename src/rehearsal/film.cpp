@@ -251,6 +251,9 @@ const char* ExplosionKindName(int kind) {
 }
 
 void FilmRecorder::OnEvent(const RunEvent& e) {
+  // Only the plug-in's own passes make or play its film; a take runner's natives and messages
+  // are its own.
+  if (!e.by.empty()) return;
   Call call;
   call.t = e.t;
   switch (e.kind) {

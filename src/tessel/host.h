@@ -34,6 +34,8 @@ TESSEL_API int ThreadCount();
 // Takes a registered thread off the host's list (a test's way to undo a registration).
 TESSEL_API void UnregisterThread(NativeThread* thread);
 TESSEL_API NativeThread* ThreadAt(int index);
+// The thread whose body runs now, or null between bodies (while the world steps, say).
+TESSEL_API const NativeThread* RunningThread();
 // Runs a thread's destructor as its table lays it out (for a Windows-ABI plug-in, slot 0 with
 // flags 0), leaving the storage alone. The game's host does this to its threads at shutdown; the
 // stand-in only when told.
@@ -55,12 +57,14 @@ class TESSEL_API Listener {
 TESSEL_API void SetListener(Listener* listener);
 TESSEL_API void SetLogFile(const char* path);
 
-// Loads the plug-in module with `folder` as the working folder while it loads (it reads its
-// settings from there), and calls its entry with process attach. On Windows the module's imports
-// of GetAsyncKeyState and GetTickCount are pointed at the virtual keyboard and clock.
-// Returns false and fills `error` when the module cannot be loaded.
+// Loads a plug-in module beside those already loaded, as the game loads every plug-in it finds,
+// with `folder` as the working folder while it loads (it reads its settings from there), and
+// calls its entry with process attach. On Windows the module's imports of GetAsyncKeyState and
+// GetTickCount are pointed at the virtual keyboard and clock. Returns false and fills `error`
+// when the module cannot be loaded or is loaded already.
 TESSEL_API bool LoadPlugin(const char* path, const char* folder, char* error, unsigned errorSize);
-TESSEL_API void UnloadPlugin();
+// Unloads the module loaded from `path`; with no path, every module, the last loaded first.
+TESSEL_API void UnloadPlugin(const char* path = nullptr);
 TESSEL_API bool PluginLoaded();
 // Points a module's imports of GetAsyncKeyState and GetTickCount at the virtual keyboard and
 // clock; null names the running program. Programs that link the plug-in's code directly call it

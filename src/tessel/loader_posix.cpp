@@ -3,10 +3,12 @@
 #include <dlfcn.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "host.h"
 #include "win32/windows.h"
@@ -26,53 +28,77 @@ namespace {
 
 using Entry = BOOL (*)(HINSTANCE, DWORD, LPVOID);
 
-void* module = nullptr;
-Entry entry = nullptr;
+struct Module {
+  std::string path;
+  void* handle;
+  Entry entry;
+};
+std::vector<Module> modules;  // in load order
 
 void SetError(char* error, unsigned size, const std::string& text) {
   if (error != nullptr && size > 0) std::snprintf(error, size, "%s", text.c_str());
 }
 
+bool Open(const char* path, char* error, unsigned errorSize) {
+  void* handle = dlopen(path, RTLD_NOW | RTLD_LOCAL);
+  if (handle == nullptr) {
+    const char* why = dlerror();
+    SetError(error, errorSize, why != nullptr ? why : "cannot load module");
+    return false;
+  }
+  const auto entry = reinterpret_cast<Entry>(dlsym(handle, "DllMain"));
+  if (entry == nullptr) {
+    SetError(error, errorSize, std::string(path) + " has no library entry");
+    dlclose(handle);
+    return false;
+  }
+  modules.push_back({path, handle, entry});
+  entry(handle, DLL_PROCESS_ATTACH, nullptr);
+  return true;
+}
+
+void Close(const Module& module) {
+  module.entry(module.handle, DLL_PROCESS_DETACH, nullptr);
+  dlclose(module.handle);
+}
+
 }  // namespace
 
 bool LoadPlugin(const char* path, const char* folder, char* error, unsigned errorSize) {
-  if (module != nullptr) UnloadPlugin();
+  for (const Module& module : modules) {
+    if (module.path == path) {
+      SetError(error, errorSize, std::string(path) + " is loaded already");
+      return false;
+    }
+  }
   char previous[PATH_MAX];
   const bool moved = folder != nullptr && getcwd(previous, sizeof previous) != nullptr;
   if (moved && chdir(folder) != 0) {
     SetError(error, errorSize, std::string("cannot enter folder ") + folder);
     return false;
   }
-  module = dlopen(path, RTLD_NOW | RTLD_LOCAL);
-  bool loaded = module != nullptr;
-  if (!loaded) {
-    const char* why = dlerror();
-    SetError(error, errorSize, why != nullptr ? why : "cannot load module");
-  } else {
-    entry = reinterpret_cast<Entry>(dlsym(module, "DllMain"));
-    if (entry == nullptr) {
-      SetError(error, errorSize, std::string(path) + " has no library entry");
-      dlclose(module);
-      module = nullptr;
-      loaded = false;
-    } else {
-      entry(module, DLL_PROCESS_ATTACH, nullptr);
-    }
-  }
+  const bool loaded = Open(path, error, errorSize);
   if (moved && chdir(previous) != 0) SetError(error, errorSize, "cannot return to folder");
   return loaded;
 }
 
-void UnloadPlugin() {
-  if (module == nullptr) return;
-  entry(module, DLL_PROCESS_DETACH, nullptr);
-  dlclose(module);
-  module = nullptr;
-  entry = nullptr;
+void UnloadPlugin(const char* path) {
+  while (!modules.empty()) {
+    auto it = modules.end() - 1;
+    if (path != nullptr) {
+      it = std::find_if(modules.begin(), modules.end(),
+                        [&](const Module& module) { return module.path == path; });
+      if (it == modules.end()) return;
+    }
+    const Module module = *it;
+    modules.erase(it);
+    Close(module);
+    if (path != nullptr) return;
+  }
 }
 
 bool PluginLoaded() {
-  return module != nullptr;
+  return !modules.empty();
 }
 
 void RouteDevices(void*) {}

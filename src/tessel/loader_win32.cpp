@@ -3,9 +3,11 @@
 // under test is the very file users ship.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "host.h"
 
@@ -13,7 +15,11 @@ namespace tessel {
 
 namespace {
 
-HMODULE module = nullptr;
+struct Module {
+  std::string path;
+  HMODULE handle;
+};
+std::vector<Module> modules;  // in load order
 
 SHORT WINAPI VirtualGetAsyncKeyState(int key) {
   return QueryKey(key);
@@ -55,14 +61,19 @@ void PatchImport(HMODULE base, const char* dll, const char* function, void* repl
 }  // namespace
 
 bool LoadPlugin(const char* path, const char* folder, char* error, unsigned errorSize) {
-  if (module != nullptr) UnloadPlugin();
+  for (const Module& loaded : modules) {
+    if (loaded.path == path) {
+      SetError(error, errorSize, std::string(path) + " is loaded already");
+      return false;
+    }
+  }
   char previous[MAX_PATH];
   const bool moved = folder != nullptr && GetCurrentDirectoryA(sizeof previous, previous) != 0;
   if (moved && !SetCurrentDirectoryA(folder)) {
     SetError(error, errorSize, std::string("cannot enter folder ") + folder);
     return false;
   }
-  module = LoadLibraryA(path);
+  HMODULE module = LoadLibraryA(path);
   if (moved) SetCurrentDirectoryA(previous);
   if (module == nullptr) {
     SetError(
@@ -70,6 +81,7 @@ bool LoadPlugin(const char* path, const char* folder, char* error, unsigned erro
         std::string("cannot load ") + path + " (error " + std::to_string(GetLastError()) + ")");
     return false;
   }
+  modules.push_back({path, module});
   RouteDevices(module);
   return true;
 }
@@ -81,14 +93,23 @@ void RouteDevices(void* target) {
   PatchImport(base, "KERNEL32.dll", "GetTickCount", reinterpret_cast<void*>(&VirtualGetTickCount));
 }
 
-void UnloadPlugin() {
-  if (module == nullptr) return;
-  FreeLibrary(module);
-  module = nullptr;
+void UnloadPlugin(const char* path) {
+  while (!modules.empty()) {
+    auto it = modules.end() - 1;
+    if (path != nullptr) {
+      it = std::find_if(modules.begin(), modules.end(),
+                        [&](const Module& loaded) { return loaded.path == path; });
+      if (it == modules.end()) return;
+    }
+    const HMODULE module = it->handle;
+    modules.erase(it);
+    FreeLibrary(module);
+    if (path != nullptr) return;
+  }
 }
 
 bool PluginLoaded() {
-  return module != nullptr;
+  return !modules.empty();
 }
 
 void ExecutableFolder(char* out, unsigned size) {

@@ -208,6 +208,10 @@ NativeThread* ThreadAt(int index) {
   return registered[static_cast<std::size_t>(index)]->thread;
 }
 
+const NativeThread* RunningThread() {
+  return running != nullptr ? running->thread : nullptr;
+}
+
 void RunTick() {
   // A pass may register or destroy threads; the tick runs those registered when it began that
   // are still there.

@@ -13,6 +13,7 @@ namespace {
 
 World* current = nullptr;
 CallObserver* observer = nullptr;
+const NativeThread* castMaker = nullptr;
 
 // The arguments of one call, read from the record's slots by the row's shape.
 class Args {
@@ -103,7 +104,9 @@ const Row kRows[] = {
      }},
     {"CREATE_CHAR", "iifffIb", 'v',
      [](World& w, Args& a) {
-       if (w.IsPedModel(a.I(1))) Write(a.OutI(5), w.CreateCastPed(a.I(1), a.Pos(2)));
+       if (!w.IsPedModel(a.I(1))) return;
+       const bool cast = castMaker == nullptr || tessel::RunningThread() == castMaker;
+       Write(a.OutI(5), w.CreatePed(a.I(1), a.Pos(2), cast));
      }},
     {"DELETE_CHAR", "I", 'v',
      [](World& w, Args& a) {
@@ -247,10 +250,41 @@ const Row kRows[] = {
     {"ADD_EXPLOSION", "fffifiif", 'v',
      [](World& w, Args& a) { w.Explode(a.Pos(0), a.I(3), a.F(4)); }},
     {"PRINT_STRING_WITH_LITERAL_STRING_NOW", "ssii", 'v', [](World&, Args&) {}},
+    // What a take runner stages and moves with: models, cars, the player's place and weapon.
+    {"REQUEST_MODEL", "i", 'v', [](World& w, Args& a) { w.RequestModel(a.I(0)); }},
+    {"HAS_MODEL_LOADED", "i", 'b', [](World& w, Args& a) { a.Return(w.ModelLoaded(a.I(0))); }},
+    {"MARK_MODEL_AS_NO_LONGER_NEEDED", "i", 'v', [](World& w, Args& a) { w.ReleaseModel(a.I(0)); }},
+    {"CREATE_CAR", "ifffIi", 'v',
+     [](World& w, Args& a) {
+       if (w.IsCarModel(a.I(0)) && w.ModelLoaded(a.I(0)))
+         Write(a.OutI(4), w.CreateCar(a.I(0), a.Pos(1)));
+     }},
+    {"SET_CHAR_COORDINATES", "ifff", 'v',
+     [](World& w, Args& a) {
+       if (Ped* ped = w.FindPed(a.I(0))) w.MovePed(*ped, a.Pos(1));
+     }},
+    {"WARP_CHAR_INTO_CAR", "ii", 'v',
+     [](World& w, Args& a) {
+       Ped* ped = LivePed(a, 0);
+       Car* car = w.FindCar(a.I(1));
+       if (ped != nullptr && car != nullptr && !car->wrecked) w.WarpIntoCar(*ped, *car);
+     }},
+    {"WARP_CHAR_FROM_CAR_TO_COORD", "ifff", 'v',
+     [](World& w, Args& a) {
+       Ped* ped = w.FindPed(a.I(0));
+       if (ped == nullptr || ped->car == 0) return;
+       w.LeaveCar(*ped);
+       w.MovePed(*ped, a.Pos(1));
+     }},
+    {"SET_CURRENT_CHAR_WEAPON", "iii", 'v',
+     [](World& w, Args& a) {
+       Ped* ped = LivePed(a, 0);
+       if (ped != nullptr && ped->weapons.count(a.I(1)) != 0) ped->weapon = a.I(1);
+     }},
 };
 
 constexpr std::size_t kRowCount = sizeof kRows / sizeof kRows[0];
-static_assert(kRowCount == 39, "one row per native the plug-in calls");
+static_assert(kRowCount == 39 + 8, "one row per native the plug-in and the take runner call");
 
 Value Read(const Args& a, char shape, unsigned n) {
   Value v;
@@ -340,6 +374,11 @@ void RemoveNatives() {
   for (const Row& row : kRows) tessel::UnregisterNative(row.name);
   current = nullptr;
   observer = nullptr;
+  castMaker = nullptr;
+}
+
+void SetCastMaker(const NativeThread* thread) {
+  castMaker = thread;
 }
 
 std::vector<std::string> NativeNames() {

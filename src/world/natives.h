@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "tessel.h"
 #include "world/world.h"
 
 namespace world {
@@ -37,6 +38,9 @@ class CallObserver {
 
 // Registers every native but those named in `missing`, answering from `world`.
 void InstallNatives(World& world, CallObserver* observer, const std::set<std::string>& missing);
+// The thread whose CREATE_CHAR makes the cast; peds other threads create are extras. Null (the
+// default) makes every created ped cast.
+void SetCastMaker(const NativeThread* thread);
 void RemoveNatives();
 std::vector<std::string> NativeNames();
 

@@ -72,6 +72,7 @@ std::int32_t World::AddCar(const std::string& name, std::int32_t model, Vec3 pos
   car.model = model;
   car.pos = pos;
   cars_.push_back(car);
+  carModels_.insert(model);
   return car.handle;
 }
 
@@ -144,11 +145,7 @@ void World::Seat(Ped& ped, Car& car, int seat) {
 }
 
 void World::PlayerEnter(Car& car) {
-  Ped& me = player();
-  if (me.car != 0) LeaveCar(me);
-  if (Ped* driver = FindPed(car.driver)) LeaveCar(*driver);
-  Seat(player(), car, kDriverSeat);
-  Report({"seated", "player", car.name, "driver"});
+  WarpIntoCar(player(), car);
 }
 
 void World::LeaveCar(Ped& ped) {
@@ -167,12 +164,50 @@ void World::LeaveCar(Ped& ped) {
   Report({"left-car", ped.name, car->name, ""});
 }
 
-std::int32_t World::CreateCastPed(std::int32_t model, Vec3 pos) {
-  const std::string name = "cast" + std::to_string(++castCount_);
+std::int32_t World::CreatePed(std::int32_t model, Vec3 pos, bool cast) {
+  const std::string name =
+      cast ? "cast" + std::to_string(++castCount_) : "extra" + std::to_string(++extraCount_);
   const std::int32_t handle = AddPed(name, model, pos);
-  peds_.back().cast = true;
+  peds_.back().cast = cast;
   Report({"created", name, "", "model " + std::to_string(model), true, pos});
   return handle;
+}
+
+std::int32_t World::CreateCar(std::int32_t model, Vec3 pos) {
+  const std::size_t n = static_cast<std::size_t>(createdCars_++);
+  const std::string name = n < carNames_.size() ? carNames_[n] : "car" + std::to_string(n + 1);
+  const std::int32_t handle = AddCar(name, model, pos);
+  Report({"created", "", name, "model " + std::to_string(model), true, pos});
+  return handle;
+}
+
+// A ped set down somewhere takes the car it sits in along, as the game does.
+void World::MovePed(Ped& ped, Vec3 pos) {
+  ped.pos = pos;
+  if (Car* car = FindCar(ped.car)) {
+    car->pos = pos;
+    for (Ped& other : peds_) {
+      if (other.car == car->handle) other.pos = pos;
+    }
+  }
+  Report({"moved", ped.name, "", "", true, pos});
+}
+
+void World::WarpIntoCar(Ped& ped, Car& car) {
+  if (ped.car != 0) LeaveCar(ped);
+  if (Ped* driver = FindPed(car.driver)) LeaveCar(*driver);
+  Seat(ped, car, kDriverSeat);
+  Report({"seated", ped.name, car.name, "driver"});
+}
+
+void World::RequestModel(std::int32_t model) {
+  requested_.emplace(model, steps_);
+}
+
+bool World::ModelLoaded(std::int32_t model) const {
+  const auto found = requested_.find(model);
+  return found != requested_.end() && (IsPedModel(model) || IsCarModel(model)) &&
+         steps_ - found->second >= kModelLoadSteps;
 }
 
 bool World::RemovePed(std::int32_t handle) {
@@ -389,6 +424,7 @@ void World::StepPed(Ped& ped, float seconds) {
 
 void World::Step(std::uint64_t now, std::uint32_t elapsedMs) {
   now_ = now;
+  ++steps_;
   const float seconds = static_cast<float>(elapsedMs) / 1000.0f;
   for (Car& car : cars_) StepCar(car, seconds);
   for (std::size_t i = 0; i < peds_.size(); ++i) StepPed(peds_[i], seconds);

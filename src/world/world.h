@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -42,6 +43,7 @@ constexpr float kWalkSpeed = 1.4f;  // units a second
 constexpr float kRunSpeed = 4.0f;   // combat approach
 constexpr float kReachDistance = 2.0f;
 constexpr std::uint64_t kBurnMs = 3000;
+constexpr std::uint64_t kModelLoadSteps = 3;
 
 struct Ped {
   std::int32_t handle = 0;
@@ -104,7 +106,12 @@ class World {
   std::int32_t AddPed(const std::string& name, std::int32_t model, Vec3 pos);
   std::int32_t AddCar(const std::string& name, std::int32_t model, Vec3 pos);
   void DeclarePedModel(std::int32_t model) { pedModels_.insert(model); }
+  void DeclareCarModel(std::int32_t model) { carModels_.insert(model); }
   bool IsPedModel(std::int32_t model) const { return pedModels_.count(model) != 0; }
+  bool IsCarModel(std::int32_t model) const { return carModels_.count(model) != 0; }
+  // The names the cars that scripts create get, in the order they are created; "car1", "car2",
+  // ... once these are used up.
+  void NameCreatedCars(std::vector<std::string> names) { carNames_ = std::move(names); }
   void SetObserver(Observer* observer) { observer_ = observer; }
 
   // The player, as the person at the keyboard moves them.
@@ -112,7 +119,7 @@ class World {
   const Ped& player() const { return peds_.front(); }
   void MovePlayer(Vec3 pos);
   void GiveWeapon(Ped& ped, std::int32_t weapon);
-  void PlayerEnter(Car& car);
+  void PlayerEnter(Car& car);  // into the driver's seat
   void LeaveCar(Ped& ped);
 
   Ped* FindPed(std::int32_t handle);
@@ -125,7 +132,17 @@ class World {
   std::string CarName(std::int32_t handle) const;
 
   // Effects the natives and the scenario have on the world.
-  std::int32_t CreateCastPed(std::int32_t model, Vec3 pos);
+  // A ped a script creates: the plug-in's are the cast (cast1, cast2, ...), any other script's
+  // are extras (extra1, ...).
+  std::int32_t CreatePed(std::int32_t model, Vec3 pos, bool cast);
+  std::int32_t CreateCar(std::int32_t model, Vec3 pos);
+  void MovePed(Ped& ped, Vec3 pos);
+  void WarpIntoCar(Ped& ped, Car& car);
+  // Model streaming, as scripts see it: a model they request is loaded a few steps later if
+  // the game has it, and stays loaded until they let it go.
+  void RequestModel(std::int32_t model);
+  bool ModelLoaded(std::int32_t model) const;
+  void ReleaseModel(std::int32_t model) { requested_.erase(model); }
   bool RemovePed(std::int32_t handle);
   bool RemoveCar(std::int32_t handle);
   void Kill(Ped& ped, const char* cause);
@@ -153,6 +170,12 @@ class World {
   std::vector<Ped> peds_;
   std::vector<Car> cars_;
   std::set<std::int32_t> pedModels_;
+  std::set<std::int32_t> carModels_;
+  std::map<std::int32_t, std::uint64_t> requested_;  // model: the step it was requested at
+  std::uint64_t steps_ = 0;
+  std::vector<std::string> carNames_;
+  int createdCars_ = 0;
+  int extraCount_ = 0;
   Observer* observer_ = nullptr;
   std::int32_t nextHandle_ = 100;
   std::int32_t nextFire_ = 1;
