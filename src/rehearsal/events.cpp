@@ -173,6 +173,7 @@ std::string TraceWriter::Line(const RunEvent& e) {
       break;
     case RunEvent::Kind::unload:
       o.Str("ev", "unload");
+      if (!e.name.empty()) o.Str("module", e.name);
       break;
     case RunEvent::Kind::wait:
     case RunEvent::Kind::passBegin:
@@ -245,7 +246,7 @@ void Transcript::OnEvent(const RunEvent& e) {
       text += e.text;
       break;
     case RunEvent::Kind::unload:
-      text = "unloaded";
+      text = e.name.empty() ? "unloaded" : "unloaded " + e.name;
       break;
     default:
       break;

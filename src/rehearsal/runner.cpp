@@ -4,13 +4,15 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 
 #include "rehearsal/json.h"
+#include "take/take_file.h"
 #include "tessel/host.h"
 #include "world/natives.h"
 
-#ifndef ZENTHAR_PLUGIN_FILE
-#error "the build names the plug-in module file"
+#if !defined(ZENTHAR_PLUGIN_FILE) || !defined(ZENTHAR_TAKE_FILE)
+#error "the build names the plug-in and take runner module files"
 #endif
 
 namespace sim {
@@ -48,6 +50,21 @@ std::string HostDirt() {
   return dirt.empty() ? dirt : dirt + " already; a rehearsal starts from an empty host";
 }
 
+// The cars a take stages, in its order: the world names the cars the runner creates after them.
+std::vector<std::string> StagedCarNames(const std::string& take) {
+  std::vector<std::string> names;
+  std::istringstream in(take);
+  for (std::string line; std::getline(in, line);) {
+    take::Step step;
+    char problem[take::kProblemSize];
+    if (take::ReadLine(line.c_str(), step, problem, sizeof problem) &&
+        step.kind == take::StepKind::car) {
+      names.emplace_back(step.name);
+    }
+  }
+  return names;
+}
+
 std::string JsonPos(const world::Vec3& pos) {
   return "[" + JsonNumber(pos.x) + "," + JsonNumber(pos.y) + "," + JsonNumber(pos.z) + "]";
 }
@@ -66,10 +83,7 @@ class Run {
     if (!dirt.empty()) return Fail("the host is not clean: " + dirt);
     const fs::path folder = MakeRunFolder();
     if (folder.empty()) return Fail("cannot make a folder for the run");
-    if (scenario_.hasIni) {
-      std::ofstream ini(folder / "ped.ini", std::ios::binary);
-      for (const std::string& line : scenario_.iniLines) ini << line << "\n";
-    }
+    WriteFiles(folder);
     SetUpWorld();
     if (options_.writeTrace) {
       hub_.Subscribe(&trace_);
@@ -86,13 +100,16 @@ class Run {
     tessel::SetLogFile((folder / "tessel.log").string().c_str());
     world::InstallNatives(world_, &hub_, scenario_.missing);
 
-    const std::string plugin =
-        options_.pluginPath.empty() ? DefaultPluginPath() : options_.pluginPath;
-    char error[512] = {};
-    const bool loaded =
-        tessel::LoadPlugin(plugin.c_str(), folder.string().c_str(), error, sizeof error);
+    std::string error;
+    const bool loaded = LoadModules(folder, error);
     if (loaded) {
+      // The run's folder stands for the game's: a take runner reads its take from there when its
+      // start key is pressed.
+      std::error_code ignored;
+      const fs::path previous = fs::current_path(ignored);
+      fs::current_path(folder, ignored);
       Loop();
+      fs::current_path(previous, ignored);
       End();
       tessel::UnloadPlugin();
       RunEvent unload;
@@ -107,11 +124,47 @@ class Run {
     out_.state = WorldStateJson(world_);
     std::error_code ignored;
     fs::remove_all(folder, ignored);
-    if (!loaded) return Fail(std::string("cannot load the plug-in: ") + error);
+    if (!loaded) return Fail(error);
     return true;
   }
 
  private:
+  // What the modules read next to the game: ped.ini, and the take runner's zenthar.take and
+  // take.ini.
+  void WriteFiles(const fs::path& folder) const {
+    auto write = [&](const char* name, const std::vector<std::string>& lines) {
+      std::ofstream file(folder / name, std::ios::binary);
+      for (const std::string& line : lines) file << line << "\n";
+    };
+    if (scenario_.hasIni) write("ped.ini", scenario_.iniLines);
+    if (!scenario_.takeIniLines.empty()) write("take.ini", scenario_.takeIniLines);
+    if (scenario_.hasTake) {
+      std::ofstream take(folder / "zenthar.take", std::ios::binary);
+      take << scenario_.take;
+    }
+  }
+
+  // The plug-in, then the take runner beside it when the scenario has a take. On a failure
+  // nothing stays loaded.
+  bool LoadModules(const fs::path& folder, std::string& error) {
+    char why[512] = {};
+    const std::string plugin =
+        options_.pluginPath.empty() ? DefaultPluginPath() : options_.pluginPath;
+    if (!tessel::LoadPlugin(plugin.c_str(), folder.string().c_str(), why, sizeof why)) {
+      error = std::string("cannot load the plug-in: ") + why;
+      return false;
+    }
+    if (!scenario_.hasTake) return true;
+    world::SetCastMaker(tessel::ThreadAt(0));
+    takePath_ = options_.takePath.empty() ? DefaultTakePath() : options_.takePath;
+    if (!tessel::LoadPlugin(takePath_.c_str(), folder.string().c_str(), why, sizeof why)) {
+      tessel::UnloadPlugin();
+      error = std::string("cannot load the take runner: ") + why;
+      return false;
+    }
+    return true;
+  }
+
   bool Fail(const std::string& why) {
     out_.error = why;
     return false;
@@ -121,6 +174,8 @@ class Run {
     world_.MovePlayer(scenario_.playerPos);
     world_.GiveWeapon(world_.player(), scenario_.playerWeapon);
     for (std::int32_t model : scenario_.pedModels) world_.DeclarePedModel(model);
+    for (std::int32_t model : scenario_.carModels) world_.DeclareCarModel(model);
+    if (scenario_.hasTake) world_.NameCreatedCars(StagedCarNames(scenario_.take));
     for (const Actor& ped : scenario_.peds) world_.AddPed(ped.name, ped.model, ped.pos);
     for (const Actor& car : scenario_.cars) world_.AddCar(car.name, car.model, car.pos);
   }
@@ -197,6 +252,13 @@ class Run {
       case ActionKind::wreck:
         if (world::Car* car = world_.FindCarByName(action.name)) world_.Wreck(*car, "scenario");
         return;
+      case ActionKind::unloadTake:
+        if (takePath_.empty()) return;
+        tessel::UnloadPlugin(takePath_.c_str());
+        event.kind = RunEvent::Kind::unload;
+        event.name = "take runner";
+        hub_.Emit(event);
+        return;
     }
   }
 
@@ -251,6 +313,7 @@ class Run {
   TraceWriter trace_;
   Transcript transcript_;
   FilmRecorder recorder_;
+  std::string takePath_;
 };
 
 }  // namespace
@@ -259,6 +322,12 @@ std::string DefaultPluginPath() {
   char folder[4096];
   tessel::ExecutableFolder(folder, sizeof folder);
   return (fs::path(folder) / ZENTHAR_PLUGIN_FILE).string();
+}
+
+std::string DefaultTakePath() {
+  char folder[4096];
+  tessel::ExecutableFolder(folder, sizeof folder);
+  return (fs::path(folder) / ZENTHAR_TAKE_FILE).string();
 }
 
 std::string WorldStateJson(const world::World& w) {

@@ -13,6 +13,7 @@ namespace sim {
 
 struct RunOptions {
   std::string pluginPath;  // empty: the plug-in beside the executable
+  std::string takePath;    // empty: the take runner beside the executable
   bool transcriptNatives = false;
   // What the film is checked with at the end of the run (the tools pass the cue check); its
   // warnings go into the output, and with `check` into the trace and transcript as well.
@@ -45,6 +46,7 @@ RunOutput RunScenario(const Scenario& scenario, const RunOptions& options,
                       RunHooks* hooks = nullptr);
 
 std::string DefaultPluginPath();
+std::string DefaultTakePath();
 std::string WorldStateJson(const world::World& w);
 
 }  // namespace sim

@@ -2,27 +2,16 @@
 
 #include <charconv>
 #include <cmath>
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <sstream>
 
+#include "take/keys.h"
+
 namespace sim {
 
 namespace {
-
-struct KeyNameRow {
-  const char* name;
-  int code;
-};
-
-const KeyNameRow kKeyNames[] = {
-    {"backslash", 220}, {"num0", 96},  {"num1", 97},    {"num2", 98},  {"num3", 99},  {"num4", 100},
-    {"num5", 101},      {"num6", 102}, {"num7", 103},   {"num8", 104}, {"num9", 105}, {"num.", 110},
-    {"num+", 107},      {"num-", 109}, {"num*", 106},   {"num/", 111}, {"pgup", 33},  {"pgdn", 34},
-    {"minus", 189},     {"plus", 187}, {"scroll", 145}, {"pause", 19}, {"f1", 112},   {"f2", 113},
-    {"f3", 114},        {"f4", 115},   {"f5", 116},     {"f6", 117},   {"f7", 118},   {"f8", 119},
-    {"f9", 120},        {"f10", 121},  {"f11", 122},    {"f12", 123},
-};
 
 // Splits a line into words; "quoted text" is one word, and # outside quotes ends the line.
 bool Split(const std::string& line, std::vector<std::string>& words, std::string& problem) {
@@ -284,15 +273,35 @@ class Reader {
         if (action.kind == ActionKind::remove) problem = "unknown ped or car '" + action.name + "'";
         return false;
       }
+    } else if (what == "unload") {
+      if (!Count(4, problem, "at T unload take") || words_[3] != "take") {
+        return Fail(problem, "expected: at T unload take");
+      }
+      action.kind = ActionKind::unloadTake;
     } else if (what == "wreck") {
       if (!Count(4, problem, "at T wreck CAR")) return false;
       action.kind = ActionKind::wreck;
       action.name = words_[3];
       if (!KnownCar(action.name, problem)) return false;
     } else {
-      return Fail(problem, "unknown event '" + what + "' (press, player, kill, remove, wreck)");
+      return Fail(problem,
+                  "unknown event '" + what + "' (press, player, kill, remove, wreck, unload)");
     }
     out_.actions.push_back(action);
+    return true;
+  }
+
+  // take FILE: the file is read now, relative to the scenario's folder, so the run does not
+  // depend on where it is started from.
+  bool TakeLine(std::string& problem) {
+    if (!Count(2, problem, "take FILE")) return false;
+    if (out_.hasTake) return Fail(problem, "a second take line");
+    const std::filesystem::path path =
+        std::filesystem::path(file_).parent_path() / std::filesystem::path(words_[1]);
+    if (!ReadWholeFile(path.string(), out_.take)) {
+      return Fail(problem, "cannot read the take " + words_[1]);
+    }
+    out_.hasTake = true;
     return true;
   }
 
@@ -328,9 +337,16 @@ class Reader {
     if (word == "car") return ActorLine(out_.cars, "car NAME model M at X Y Z", problem);
     if (word == "model") {
       std::int32_t model = 0;
-      if (words_.size() != 3 || words_[2] != "ped") return Fail(problem, "expected: model M ped");
+      if (words_.size() != 3 || (words_[2] != "ped" && words_[2] != "car")) {
+        return Fail(problem, "expected: model M ped | model M car");
+      }
       if (!Int32(words_[1], model, problem)) return false;
-      out_.pedModels.push_back(model);
+      (words_[2] == "ped" ? out_.pedModels : out_.carModels).push_back(model);
+      return true;
+    }
+    if (word == "take") return TakeLine(problem);
+    if (word == "take.ini") {
+      out_.takeIniLines.assign(words_.begin() + 1, words_.end());
       return true;
     }
     if (word == "at") return AtLine(problem);
@@ -419,6 +435,10 @@ const char* ScenarioHelp() {
   ped NAME model M at X Y Z     a bystander the player can capture a model from
   car NAME model M at X Y Z     a car
   model M ped                   declare another ped model
+  model M car                   declare a car model (a take may stage cars of it)
+  take FILE                     load the take runner beside the plug-in, with FILE (relative
+                                to the scenario) as its zenthar.take; F9 starts it
+  take.ini "LINE" ["LINE" ...]  lines of take.ini in the run's folder
   at T press KEY [KEY ...]      keys pressed before the first pass at or after T
   at T player at X Y Z          the player walks (or drives) there
   at T player enter CAR         the player takes the driver's seat of CAR
@@ -428,6 +448,7 @@ const char* ScenarioHelp() {
   at T remove PED               a ped is removed from the world
   at T remove CAR               a car is taken away (anyone in it is left beside it)
   at T wreck CAR                a car is wrecked
+  at T unload take              the take runner is unloaded, the plug-in stays
   run T                         run until T, then unload (default: last event + 60 s)
 
 Key names:

@@ -26,7 +26,8 @@ enum class ActionKind {
   playerWeapon,
   kill,
   remove,
-  wreck
+  wreck,
+  unloadTake,
 };
 
 struct Action {
@@ -52,6 +53,11 @@ struct Scenario {
   std::vector<Actor> peds;
   std::vector<Actor> cars;
   std::vector<std::int32_t> pedModels;
+  std::vector<std::int32_t> carModels;
+  // A take runner loaded beside the plug-in, with the take as zenthar.take and take.ini's lines.
+  bool hasTake = false;
+  std::string take;
+  std::vector<std::string> takeIniLines;
   std::vector<Action> actions;
   std::uint64_t runUntil = 0;
 };

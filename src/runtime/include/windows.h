@@ -5,6 +5,7 @@ typedef int BOOL;
 typedef unsigned long DWORD;
 typedef short SHORT;
 typedef struct HINSTANCE__* HINSTANCE;
+typedef HINSTANCE HMODULE;
 typedef void* LPVOID;
 
 #define WINAPI __stdcall
@@ -14,8 +15,12 @@ typedef void* LPVOID;
 #define DLL_PROCESS_ATTACH 1
 #define DLL_THREAD_ATTACH 2
 #define DLL_THREAD_DETACH 3
+#define PAGE_READWRITE 0x04
 
 extern "C" {
 __declspec(dllimport) SHORT WINAPI GetAsyncKeyState(int vKey);
 __declspec(dllimport) DWORD WINAPI GetTickCount(void);
+__declspec(dllimport) HMODULE WINAPI GetModuleHandleA(const char* name);
+__declspec(dllimport) BOOL WINAPI
+    VirtualProtect(void* address, unsigned long size, DWORD protection, DWORD* previous);
 }
