@@ -4,7 +4,9 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
+#include <utility>
 
 #include "plan/planner.h"
 #include "plan/script.h"
@@ -53,79 +55,72 @@ std::string Count(int n, const char* what) {
   return std::to_string(n) + " " + what + (n == 1 ? "" : "s");
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+// What the command line asks for.
+struct Options {
   std::string shotsPath, scenarioPath, scriptPath;
-  sim::RunOptions options;
+  sim::RunOptions run;
   bool quiet = false;
+};
+
+// Fills `options` from the command line. Empty to go on with the plan, else the exit code to end
+// with: after --help, or a command line that is wrong, which has been reported.
+std::optional<int> ParseOptions(int argc, char** argv, Options& options) {
+  const std::pair<const char*, std::string*> valued[] = {{"--scenario", &options.scenarioPath},
+                                                         {"--script", &options.scriptPath},
+                                                         {"--plugin", &options.run.pluginPath}};
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
-    auto value = [&](std::string& into) {
+    std::string* into = nullptr;
+    for (const auto& [name, field] : valued) {
+      if (arg == name) into = field;
+    }
+    if (into != nullptr) {
       if (i + 1 >= argc) {
         std::fprintf(stderr, "zenthar-plan: %s needs a value\n", arg.c_str());
-        return false;
+        return 2;
       }
-      into = argv[++i];
-      return true;
-    };
-    if (arg == "--help" || arg == "-h") {
+      *into = argv[++i];
+    } else if (arg == "--help" || arg == "-h") {
       std::fputs(kUsage, stdout);
       return 0;
-    } else if (arg == "--scenario") {
-      if (!value(scenarioPath)) return 2;
-    } else if (arg == "--script") {
-      if (!value(scriptPath)) return 2;
-    } else if (arg == "--plugin") {
-      if (!value(options.pluginPath)) return 2;
     } else if (arg == "--quiet") {
-      quiet = true;
+      options.quiet = true;
     } else if (!arg.empty() && arg[0] == '-') {
       std::fprintf(stderr, "zenthar-plan: unknown option %s (see --help)\n", arg.c_str());
       return 2;
-    } else if (shotsPath.empty()) {
-      shotsPath = arg;
+    } else if (options.shotsPath.empty()) {
+      options.shotsPath = arg;
     } else {
       std::fprintf(stderr, "zenthar-plan: one shot list at a time (see --help)\n");
       return 2;
     }
   }
-  if (shotsPath.empty()) {
+  if (options.shotsPath.empty()) {
     std::fputs(kUsage, stderr);
     return 2;
   }
+  return std::nullopt;
+}
 
-  const auto start = std::chrono::steady_clock::now();
-  plan::ShotList shots;
-  const std::string problem = plan::LoadShotList(shotsPath, shots);
-  if (!problem.empty()) {
-    std::fprintf(stderr, "%s\n", problem.c_str());
-    return 2;
+// The scenario and the shooting script, when asked for; false, reported, at the first that
+// cannot be written.
+bool WriteOutputs(const Options& options, const plan::ShotList& shots, const plan::Plan& plan,
+                  const std::string& scenario) {
+  if (!options.scenarioPath.empty() && !WriteFile(options.scenarioPath, scenario)) {
+    std::fprintf(stderr, "zenthar-plan: cannot write %s\n", options.scenarioPath.c_str());
+    return false;
   }
-  const plan::Plan plan = plan::MakePlan(shots);
-  const std::string scenario = plan::PlanScenarioText(shots, plan);
-  const auto planned = std::chrono::steady_clock::now();
-  if (!quiet) {
-    std::printf("planned: %d keys, at least %d are needed (%.2fx), in %.3f s\n", plan.keys,
-                plan.lowerBound,
-                plan.lowerBound > 0 ? static_cast<double>(plan.keys) / plan.lowerBound : 1.0,
-                std::chrono::duration<double>(planned - start).count());
+  const std::string title = std::filesystem::path(options.shotsPath).filename().string();
+  if (!options.scriptPath.empty() &&
+      !WriteFile(options.scriptPath, plan::ShootingScript(shots, plan, title))) {
+    std::fprintf(stderr, "zenthar-plan: cannot write %s\n", options.scriptPath.c_str());
+    return false;
   }
-  if (!scenarioPath.empty() && !WriteFile(scenarioPath, scenario)) {
-    std::fprintf(stderr, "zenthar-plan: cannot write %s\n", scenarioPath.c_str());
-    return 1;
-  }
-  const std::string title = std::filesystem::path(shotsPath).filename().string();
-  if (!scriptPath.empty() && !WriteFile(scriptPath, plan::ShootingScript(shots, plan, title))) {
-    std::fprintf(stderr, "zenthar-plan: cannot write %s\n", scriptPath.c_str());
-    return 1;
-  }
+  return true;
+}
 
-  const plan::Verification v = plan::Verify(shots, plan, scenario, options);
-  const auto verified = std::chrono::steady_clock::now();
-  if (!quiet) {
-    std::printf("rehearsed in %.3f s\n", std::chrono::duration<double>(verified - planned).count());
-  }
+// The verdict of the rehearsal, and the exit code that goes with it.
+int Verdict(const plan::Verification& v) {
   if (!v.differences.empty()) {
     std::printf("NOT verified: the film differs from the shot list in %zu ways:\n",
                 v.differences.size());
@@ -143,4 +138,36 @@ int main(int argc, char** argv) {
               Count(v.screens, "screen").c_str(), Count(v.cues, "cue").c_str(),
               Count(v.explosions, "explosion").c_str());
   return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Options options;
+  if (const std::optional<int> exitCode = ParseOptions(argc, argv, options)) return *exitCode;
+
+  const auto start = std::chrono::steady_clock::now();
+  plan::ShotList shots;
+  const std::string problem = plan::LoadShotList(options.shotsPath, shots);
+  if (!problem.empty()) {
+    std::fprintf(stderr, "%s\n", problem.c_str());
+    return 2;
+  }
+  const plan::Plan plan = plan::MakePlan(shots);
+  const std::string scenario = plan::PlanScenarioText(shots, plan);
+  const auto planned = std::chrono::steady_clock::now();
+  if (!options.quiet) {
+    std::printf("planned: %d keys, at least %d are needed (%.2fx), in %.3f s\n", plan.keys,
+                plan.lowerBound,
+                plan.lowerBound > 0 ? static_cast<double>(plan.keys) / plan.lowerBound : 1.0,
+                std::chrono::duration<double>(planned - start).count());
+  }
+  if (!WriteOutputs(options, shots, plan, scenario)) return 1;
+
+  const plan::Verification v = plan::Verify(shots, plan, scenario, options.run);
+  const auto verified = std::chrono::steady_clock::now();
+  if (!options.quiet) {
+    std::printf("rehearsed in %.3f s\n", std::chrono::duration<double>(verified - planned).count());
+  }
+  return Verdict(v);
 }

@@ -4,7 +4,10 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "plan/shots.h"
 #include "rehearsal/film.h"
@@ -93,122 +96,129 @@ std::string Summary(const sim::RunOutput& out, bool checked) {
   return text;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  std::string scenarioPath, tracePath, statePath, storyboardPath, filmPath, shotsPath;
-  std::string playerPath;
-  sim::RunOptions options;
-  options.review = sim::CheckFilm;
+// What the command line asks for.
+struct Options {
+  std::string scenarioPath, tracePath, statePath, storyboardPath, filmPath, playerPath, shotsPath;
+  sim::RunOptions run;
   bool quiet = false;
   bool strict = false;
+};
+
+// Fills `options` from the command line. Empty to go on with the run, else the exit code to end
+// with: after --help, or a command line that is wrong, which has been reported.
+std::optional<int> ParseOptions(int argc, char** argv, Options& options) {
+  const std::pair<const char*, std::string*> valued[] = {
+      {"--trace", &options.tracePath},           {"--state", &options.statePath},
+      {"--storyboard", &options.storyboardPath}, {"--film", &options.filmPath},
+      {"--player", &options.playerPath},         {"--shots", &options.shotsPath},
+      {"--plugin", &options.run.pluginPath}};
+  options.run.review = sim::CheckFilm;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
-    auto value = [&](std::string& into) {
+    std::string* into = nullptr;
+    for (const auto& [name, field] : valued) {
+      if (arg == name) into = field;
+    }
+    if (into != nullptr) {
       if (i + 1 >= argc) {
         std::fprintf(stderr, "zenthar-sim: %s needs a value\n", arg.c_str());
-        return false;
+        return 2;
       }
-      into = argv[++i];
-      return true;
-    };
-    if (arg == "--help" || arg == "-h") {
+      *into = argv[++i];
+    } else if (arg == "--help" || arg == "-h") {
       std::fputs(kUsage, stdout);
       std::fputs(sim::ScenarioHelp(), stdout);
       return 0;
-    } else if (arg == "--trace") {
-      if (!value(tracePath)) return 2;
-    } else if (arg == "--state") {
-      if (!value(statePath)) return 2;
-    } else if (arg == "--storyboard") {
-      if (!value(storyboardPath)) return 2;
-    } else if (arg == "--film") {
-      if (!value(filmPath)) return 2;
-    } else if (arg == "--player") {
-      if (!value(playerPath)) return 2;
-    } else if (arg == "--shots") {
-      if (!value(shotsPath)) return 2;
     } else if (arg == "--check") {
-      options.check = true;
+      options.run.check = true;
     } else if (arg == "--strict") {
-      options.check = true;
-      strict = true;
-    } else if (arg == "--plugin") {
-      if (!value(options.pluginPath)) return 2;
+      options.run.check = true;
+      options.strict = true;
     } else if (arg == "--natives") {
-      options.transcriptNatives = true;
+      options.run.transcriptNatives = true;
     } else if (arg == "--quiet") {
-      quiet = true;
+      options.quiet = true;
     } else if (!arg.empty() && arg[0] == '-') {
       std::fprintf(stderr, "zenthar-sim: unknown option %s (see --help)\n", arg.c_str());
       return 2;
-    } else if (scenarioPath.empty()) {
-      scenarioPath = arg;
+    } else if (options.scenarioPath.empty()) {
+      options.scenarioPath = arg;
     } else {
       std::fprintf(stderr, "zenthar-sim: one scenario at a time (see --help)\n");
       return 2;
     }
   }
-  if (scenarioPath.empty()) {
+  if (options.scenarioPath.empty()) {
     std::fputs(kUsage, stderr);
     return 2;
   }
+  return std::nullopt;
+}
+
+// Writes the text `make` renders to `path`, when a path was given; false, reported, when the
+// file cannot be written.
+template <typename Render>
+bool WriteOutput(const std::string& path, Render make) {
+  if (path.empty() || WriteFile(path, make())) return true;
+  std::fprintf(stderr, "zenthar-sim: cannot write %s\n", path.c_str());
+  return false;
+}
+
+// The film as a shot list, headed by what of it a shot list cannot hold.
+std::string ShotListText(const sim::Scenario& scenario, const sim::FilmReport& film,
+                         const std::string& title) {
+  std::vector<std::string> skipped;
+  const plan::ShotList shots = plan::FilmToShots(scenario, film, skipped);
+  std::string header = "# The film of " + title + ", as zenthar-sim --shots wrote it.\n";
+  for (const std::string& s : skipped) header += "# left out: " + s + "\n";
+  return plan::FormatShotList(shots, header);
+}
+
+// Every file the command line asked for, in order; false at the first that cannot be written.
+bool WriteOutputs(const Options& options, const sim::Scenario& scenario, const sim::RunOutput& out,
+                  const sim::StoryboardSampler& sampler, const sim::PlayerRecorder& player) {
+  const std::string title = std::filesystem::path(options.scenarioPath).filename().string();
+  return WriteOutput(options.tracePath, [&]() -> const std::string& { return out.trace; }) &&
+         WriteOutput(options.statePath, [&]() -> const std::string& { return out.state; }) &&
+         WriteOutput(options.storyboardPath,
+                     [&] {
+                       return sim::RenderStoryboard(
+                           out.film, sampler, title,
+                           options.run.check ? out.warnings : std::vector<sim::Warning>{});
+                     }) &&
+         WriteOutput(options.filmPath,
+                     [&] { return sim::FilmSheet(out.film, title, out.warnings); }) &&
+         WriteOutput(options.playerPath,
+                     [&] { return sim::RenderPlayer(out.film, player, scenario, title); }) &&
+         WriteOutput(options.shotsPath, [&] { return ShotListText(scenario, out.film, title); });
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Options options;
+  if (const std::optional<int> exitCode = ParseOptions(argc, argv, options)) return *exitCode;
 
   sim::Scenario scenario;
-  const std::string problem = sim::LoadScenario(scenarioPath, scenario);
+  const std::string problem = sim::LoadScenario(options.scenarioPath, scenario);
   if (!problem.empty()) {
     std::fprintf(stderr, "%s\n", problem.c_str());
     return 2;
   }
 
   sim::StoryboardSampler sampler;
-  if (!storyboardPath.empty()) options.extra.push_back(&sampler);
+  if (!options.storyboardPath.empty()) options.run.extra.push_back(&sampler);
   sim::PlayerRecorder player;
-  if (!playerPath.empty()) options.extra.push_back(&player);
-  const sim::RunOutput out = sim::RunScenario(scenario, options);
+  if (!options.playerPath.empty()) options.run.extra.push_back(&player);
+  const sim::RunOutput out = sim::RunScenario(scenario, options.run);
   if (!out.ok) {
     std::fprintf(stderr, "zenthar-sim: %s\n", out.error.c_str());
     return 1;
   }
-  if (!quiet) {
+  if (!options.quiet) {
     std::fwrite(out.transcript.data(), 1, out.transcript.size(), stdout);
-    std::fputs(Summary(out, options.check).c_str(), stdout);
+    std::fputs(Summary(out, options.run.check).c_str(), stdout);
   }
-  if (!tracePath.empty() && !WriteFile(tracePath, out.trace)) {
-    std::fprintf(stderr, "zenthar-sim: cannot write %s\n", tracePath.c_str());
-    return 1;
-  }
-  if (!statePath.empty() && !WriteFile(statePath, out.state)) {
-    std::fprintf(stderr, "zenthar-sim: cannot write %s\n", statePath.c_str());
-    return 1;
-  }
-  const std::string title = std::filesystem::path(scenarioPath).filename().string();
-  if (!storyboardPath.empty() &&
-      !WriteFile(storyboardPath, sim::RenderStoryboard(
-                                     out.film, sampler, title,
-                                     options.check ? out.warnings : std::vector<sim::Warning>{}))) {
-    std::fprintf(stderr, "zenthar-sim: cannot write %s\n", storyboardPath.c_str());
-    return 1;
-  }
-  if (!filmPath.empty() && !WriteFile(filmPath, sim::FilmSheet(out.film, title, out.warnings))) {
-    std::fprintf(stderr, "zenthar-sim: cannot write %s\n", filmPath.c_str());
-    return 1;
-  }
-  if (!playerPath.empty() &&
-      !WriteFile(playerPath, sim::RenderPlayer(out.film, player, scenario, title))) {
-    std::fprintf(stderr, "zenthar-sim: cannot write %s\n", playerPath.c_str());
-    return 1;
-  }
-  if (!shotsPath.empty()) {
-    std::vector<std::string> skipped;
-    const plan::ShotList shots = plan::FilmToShots(scenario, out.film, skipped);
-    std::string header = "# The film of " + title + ", as zenthar-sim --shots wrote it.\n";
-    for (const std::string& s : skipped) header += "# left out: " + s + "\n";
-    if (!WriteFile(shotsPath, plan::FormatShotList(shots, header))) {
-      std::fprintf(stderr, "zenthar-sim: cannot write %s\n", shotsPath.c_str());
-      return 1;
-    }
-  }
-  if (strict && !out.warnings.empty()) return 1;
-  return 0;
+  if (!WriteOutputs(options, scenario, out, sampler, player)) return 1;
+  return options.strict && !out.warnings.empty() ? 1 : 0;
 }

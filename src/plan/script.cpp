@@ -104,9 +104,8 @@ struct Editor {
   }
 };
 
-}  // namespace
-
-std::string ShootingScript(const ShotList& shots, const Plan& plan, const std::string& title) {
+// The title, the film in numbers, and where the person at the game starts.
+std::string Preamble(const ShotList& shots, const Plan& plan, const std::string& title) {
   int cues = 0, explosions = 0;
   for (const ShotScreen& screen : shots.screens) {
     cues += static_cast<int>(screen.cues.size());
@@ -130,26 +129,51 @@ std::string ShootingScript(const ShotList& shots, const Plan& plan, const std::s
       "Do the steps in order. After each key the game shows a short message at the bottom of "
       "the screen: it must read exactly as the last column says. If it does not, stop: the "
       "film is no longer the one planned.\n";
+  return out;
+}
 
+// A section's heading with a checkpoint of the editor's state, and the head of its step table.
+std::string SectionHead(const ShotList& shots, const PlanStep& step, const Editor& editor) {
+  std::string out = "\n## " + step.text + "\n\n";
+  out += "> **Checkpoint:** you are in " + editor.Describe() + ".";
+  for (const ShotScreen& screen : shots.screens) {
+    if (screen.number != step.screen) continue;
+    out += " Next: screen " + std::to_string(screen.number) + ", which " +
+           (screen.duration > 0 ? "lasts " + std::to_string(screen.duration) + " s"
+                                : std::string("has no duration"));
+    out += ".";
+  }
+  out += "\n\n| Step | Do this | The game shows |\n|---:|---|---|\n";
+  return out;
+}
+
+// The key presses from steps[first] to steps[last], all the same key for the same reason, as one
+// row.
+std::string KeyRow(int number, const std::vector<PlanStep>& steps, std::size_t first,
+                   std::size_t last) {
+  const PlanStep& step = steps[first];
+  const std::size_t times = last - first + 1;
+  std::string what = "Press " + KeyHtml(step.key);
+  if (times > 1) what += " **" + std::to_string(times) + " times**";
+  what += ": " + step.text + ".";
+  std::string shows = "`" + step.message + "`";
+  if (times == 2) shows += ", then `" + steps[last].message + "`";
+  if (times > 2) shows += " first, `" + steps[last].message + "` last";
+  return Row(number, what, shows);
+}
+
+// The plan's steps as numbered rows, a table for each section.
+std::string StepTables(const ShotList& shots, const Plan& plan) {
+  std::string out;
   Editor editor;
   int number = 0;
   const std::vector<PlanStep>& steps = plan.steps;
   for (std::size_t i = 0; i < steps.size(); ++i) {
     const PlanStep& step = steps[i];
     switch (step.kind) {
-      case PlanStep::Kind::heading: {
-        out += "\n## " + step.text + "\n\n";
-        out += "> **Checkpoint:** you are in " + editor.Describe() + ".";
-        for (const ShotScreen& screen : shots.screens) {
-          if (screen.number != step.screen) continue;
-          out += " Next: screen " + std::to_string(screen.number) + ", which " +
-                 (screen.duration > 0 ? "lasts " + std::to_string(screen.duration) + " s"
-                                      : std::string("has no duration"));
-          out += ".";
-        }
-        out += "\n\n| Step | Do this | The game shows |\n|---:|---|---|\n";
+      case PlanStep::Kind::heading:
+        out += SectionHead(shots, step, editor);
         break;
-      }
       case PlanStep::Kind::walk:
         out += Row(++number, WalkText(shots, step.spot), "");
         break;
@@ -168,22 +192,44 @@ std::string ShootingScript(const ShotList& shots, const Plan& plan, const std::s
                steps[last + 1].key == step.key && steps[last + 1].text == step.text) {
           ++last;
         }
-        const std::size_t times = last - i + 1;
-        std::string what = "Press " + KeyHtml(step.key);
-        if (times > 1) what += " **" + std::to_string(times) + " times**";
-        what += ": " + step.text + ".";
-        std::string shows = "`" + step.message + "`";
-        if (times == 2) shows += ", then `" + steps[last].message + "`";
-        if (times > 2) shows += " first, `" + steps[last].message + "` last";
-        out += Row(++number, what, shows);
+        out += KeyRow(++number, steps, i, last);
         for (std::size_t k = i; k <= last; ++k) editor.Follow(steps[k].message);
         i = last;
         break;
       }
     }
   }
+  return out;
+}
 
-  out += "\n## What the show looks like\n\n";
+// One screen of the show: its cues in slot order, then its explosions.
+std::string ScreenLine(const ShotList& shots, const ShotScreen& screen, int playedScreens) {
+  const bool plays = screen.number < playedScreens;
+  std::string out = "- **Screen " + std::to_string(screen.number) + "** (" +
+                    std::to_string(screen.duration) + " s)" + (plays ? "" : ", never played") +
+                    ": ";
+  std::vector<std::string> parts;
+  std::vector<const ShotCue*> ordered;
+  for (const ShotCue& cue : screen.cues) ordered.push_back(&cue);
+  std::sort(ordered.begin(), ordered.end(),
+            [](const ShotCue* a, const ShotCue* b) { return a->slot < b->slot; });
+  for (const ShotCue* cue : ordered) {
+    std::string part = "slot " + std::to_string(cue->slot) + " will " + CueText(*cue);
+    if (shots.CastIn(cue->slot) == nullptr) part += " (no ped: nothing happens)";
+    parts.push_back(part);
+  }
+  for (const ShotExplosion& blast : screen.explosions) {
+    parts.push_back(std::string("a ") + FindExplosionKind(blast.kind)->word + " explosion at " +
+                    SpotText(blast.spot));
+  }
+  if (parts.empty()) parts.push_back("nothing new happens");
+  for (std::size_t k = 0; k < parts.size(); ++k) out += (k ? "; " : "") + parts[k];
+  return out + ".\n";
+}
+
+// What the recorded film will show when played, screen by screen.
+std::string ShowDescription(const ShotList& shots, const Plan& plan) {
+  std::string out = "\n## What the show looks like\n\n";
   int pedCount = 0;
   for (const CastMember& member : shots.cast) pedCount = std::max(pedCount, member.slot + 1);
   out += "The show plays " +
@@ -196,30 +242,15 @@ std::string ShootingScript(const ShotList& shots, const Plan& plan, const std::s
   for (const ShotScreen& screen : shots.screens) screens.push_back(&screen);
   std::sort(screens.begin(), screens.end(),
             [](const ShotScreen* a, const ShotScreen* b) { return a->number < b->number; });
-  for (const ShotScreen* screen : screens) {
-    const bool plays = screen->number < plan.playedScreens;
-    out += "- **Screen " + std::to_string(screen->number) + "** (" +
-           std::to_string(screen->duration) + " s)" + (plays ? "" : ", never played") + ": ";
-    std::vector<std::string> parts;
-    std::vector<const ShotCue*> ordered;
-    for (const ShotCue& cue : screen->cues) ordered.push_back(&cue);
-    std::sort(ordered.begin(), ordered.end(),
-              [](const ShotCue* a, const ShotCue* b) { return a->slot < b->slot; });
-    for (const ShotCue* cue : ordered) {
-      std::string part = "slot " + std::to_string(cue->slot) + " will " + CueText(*cue);
-      if (shots.CastIn(cue->slot) == nullptr) part += " (no ped: nothing happens)";
-      parts.push_back(part);
-    }
-    for (const ShotExplosion& blast : screen->explosions) {
-      parts.push_back(std::string("a ") + FindExplosionKind(blast.kind)->word + " explosion at " +
-                      SpotText(blast.spot));
-    }
-    if (parts.empty()) parts.push_back("nothing new happens");
-    for (std::size_t k = 0; k < parts.size(); ++k) out += (k ? "; " : "") + parts[k];
-    out += ".\n";
-  }
+  for (const ShotScreen* screen : screens) out += ScreenLine(shots, *screen, plan.playedScreens);
   out += "\nThen the show ends, and the game logs `--- Show off ---`.\n";
   return out;
+}
+
+}  // namespace
+
+std::string ShootingScript(const ShotList& shots, const Plan& plan, const std::string& title) {
+  return Preamble(shots, plan, title) + StepTables(shots, plan) + ShowDescription(shots, plan);
 }
 
 }  // namespace plan

@@ -511,7 +511,8 @@ std::string ParseShotList(const std::string& file, const std::string& text, Shot
 
 std::string LoadShotList(const std::string& file, ShotList& out) {
   std::string text;
-  if (!sim::ReadWholeFile(file, text)) return file + ": cannot open the shot list";
+  std::string problem = sim::ReadWholeFile(file, "shot list", text);
+  if (!problem.empty()) return problem;
   return ParseShotList(file, text, out);
 }
 

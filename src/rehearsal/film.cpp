@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <string_view>
+#include <utility>
 
 #include "rehearsal/json.h"
 
@@ -36,6 +38,85 @@ const CueText kCueTexts[] = {
     {"Ped %d will been FIRE FROM GUN at screen %d", 27},
     {"Ped %d will been FIRE at screen %d", 28},
 };
+
+// What must hold before a cue's action is issued: the plug-in asks the game first, and skips the
+// action when the answer is no.
+enum class Needs {
+  nothing,
+  car,      // DOES_VEHICLE_EXIST(car)
+  target,   // DOES_CHAR_EXIST(target)
+  driving,  // IS_CHAR_IN_ANY_CAR(ped), then GET_CAR_CHAR_IS_USING names the car it drives
+};
+
+// The natives an action code is played with, once its ped exists. Arguments are written as words:
+// ped, x, y, z, car, target, weapon and seat stand for the cue's values, driven for the car
+// GET_CAR_CHAR_IS_USING named; any other word is the argument as a trace renders it.
+struct CueNatives {
+  int code;
+  Needs needs;
+  const char* action;
+  const char* args;
+  const char* otherwise = nullptr;  // issued instead when the need does not hold
+  const char* otherwiseArgs = nullptr;
+};
+
+const CueNatives kCueNatives[] = {
+    {1, Needs::nothing, "TASK_USE_MOBILE_PHONE", "ped true"},
+    {2, Needs::nothing, "TASK_USE_MOBILE_PHONE", "ped false"},
+    {3, Needs::driving, "TASK_CAR_MISSION_COORS_TARGET", "ped driven x y z 4 60 1 5 10",
+     "TASK_GO_STRAIGHT_TO_COORD", "ped x y z 2 45000"},
+    {4, Needs::nothing, "TASK_SWAP_WEAPON", "ped weapon"},
+    {5, Needs::nothing, "TASK_HANDS_UP", "ped 1"},
+    {6, Needs::car, "TASK_ENTER_CAR_AS_PASSENGER", "ped car -1 seat"},
+    {7, Needs::driving, "SOUND_CAR_HORN", "driven 1"},
+    {8, Needs::target, "TASK_COMBAT", "ped target"},
+    {9, Needs::car, "TASK_ENTER_CAR_AS_DRIVER", "ped car -1"},
+    {10, Needs::nothing, "TASK_LEAVE_ANY_CAR", "ped"},
+    {11, Needs::nothing, "TASK_DIE", "ped"},
+    {21, Needs::nothing, "TASK_AIM_GUN_AT_COORD", "ped x y z 1"},
+    {22, Needs::target, "TASK_AIM_GUN_AT_CHAR", "ped target 1"},
+    {23, Needs::car, "EXPLODE_CAR", "car true false"},
+    {24, Needs::target, "TASK_LOOK_AT_CHAR", "ped target 1 0"},
+    {25, Needs::nothing, "TASK_LOOK_AT_COORD", "ped x y z 1 0"},
+    {26, Needs::car, "TASK_LOOK_AT_VEHICLE", "ped car 1 0"},
+    {27, Needs::nothing, "FIRE_PED_WEAPON", "ped 0 0 0"},
+    {28, Needs::nothing, "START_CHAR_FIRE", "ped"},
+};
+
+const CueNatives* FindCueNatives(int code) {
+  for (const CueNatives& natives : kCueNatives) {
+    if (natives.code == code) return &natives;
+  }
+  return nullptr;
+}
+
+// A cue's values, by the words kCueNatives writes its arguments in.
+struct CueWords {
+  std::string ped, x, y, z, car, target, weapon, seat, driven;
+
+  const std::string* Find(std::string_view word) const {
+    const std::pair<std::string_view, const std::string*> named[] = {
+        {"ped", &ped},       {"x", &x},       {"y", &y},
+        {"z", &z},           {"car", &car},   {"target", &target},
+        {"weapon", &weapon}, {"seat", &seat}, {"driven", &driven}};
+    for (const auto& [name, value] : named) {
+      if (word == name) return value;
+    }
+    return nullptr;
+  }
+};
+
+std::vector<std::string> Arguments(std::string_view written, const CueWords& words) {
+  std::vector<std::string> args;
+  while (!written.empty()) {
+    const std::size_t space = std::min(written.find(' '), written.size());
+    const std::string_view word = written.substr(0, space);
+    const std::string* value = words.Find(word);
+    args.emplace_back(value != nullptr ? *value : std::string(word));
+    written.remove_prefix(std::min(space + 1, written.size()));
+  }
+  return args;
+}
 
 struct ExplosionText {
   const char* pattern;
@@ -457,133 +538,122 @@ void FilmRecorder::StartShow(std::uint64_t t) {
   FinishStep();
 }
 
-void FilmRecorder::VerifySlot(const Step& step, int slot, const std::vector<Call>& calls) {
-  const Film& film = report_.film;
-  const std::int32_t ped = film.pedHandle[static_cast<std::size_t>(slot)];
-  const Cue& cue = film.cue(step.screen, slot);
-  SlotPlay play;
-  std::size_t i = 0;
-  std::string mismatch;
-  const std::string where =
-      "screen " + std::to_string(step.screen) + " slot " + std::to_string(slot) + ": ";
-  // Takes the next call, which must be `name` with exactly these arguments.
-  auto expect = [&](const char* name, const std::vector<std::string>& args) -> const Call* {
-    if (!mismatch.empty()) return nullptr;
-    if (i >= calls.size()) {
-      mismatch = std::string("expected ") + name + ", the step made no further call";
-      return nullptr;
-    }
-    const Call& c = calls[i++];
-    std::vector<std::string> got;
-    for (const world::Value& v : c.args) got.push_back(Render(v));
-    if (c.name != name || (!c.args.empty() && got != args)) {
-      std::string want = std::string(name) + "(";
-      for (std::size_t k = 0; k < args.size(); ++k) want += (k ? ", " : "") + args[k];
-      std::string seen = c.name + "(";
-      for (std::size_t k = 0; k < got.size(); ++k) seen += (k ? ", " : "") + got[k];
-      mismatch = "expected " + want + "), the plug-in called " + seen + ")";
-      return nullptr;
-    }
-    return &c;
-  };
-  for (const Call& c : calls) {
-    if (c.missing) {
-      // A native the host does not know answers nothing; such a slot cannot be checked.
-      step_.slots.push_back(play);
-      return;
-    }
+// One slot's calls in a step, taken in order against the natives its cue needs. The first call
+// that differs is the mismatch; nothing after it is checked.
+class FilmRecorder::SlotCheck {
+ public:
+  explicit SlotCheck(const std::vector<Call>& calls) : calls_(calls) {}
+
+  // Whether the slot's ped exists; when it does, its cue's natives are expected too.
+  bool ExpectCue(const Cue& cue, std::int32_t ped);
+  // What went wrong, or the calls left over that the cue does not need; empty when they match.
+  std::string Mismatch(int code) const;
+
+ private:
+  const Call* Expect(const char* name, const std::vector<std::string>& args);
+  bool Holds(const char* name, const std::string& handle);
+  void ExpectAction(const CueNatives& natives, CueWords& words);
+
+  const std::vector<Call>& calls_;
+  std::size_t next_ = 0;
+  std::string mismatch_;
+};
+
+// Takes the next call, which must be `name` with exactly these arguments.
+const FilmRecorder::Call* FilmRecorder::SlotCheck::Expect(const char* name,
+                                                          const std::vector<std::string>& args) {
+  if (!mismatch_.empty()) return nullptr;
+  if (next_ >= calls_.size()) {
+    mismatch_ = std::string("expected ") + name + ", the step made no further call";
+    return nullptr;
   }
+  const Call& c = calls_[next_++];
+  std::vector<std::string> got;
+  for (const world::Value& v : c.args) got.push_back(Render(v));
+  if (c.name != name || (!c.args.empty() && got != args)) {
+    std::string want = std::string(name) + "(";
+    for (std::size_t k = 0; k < args.size(); ++k) want += (k ? ", " : "") + args[k];
+    std::string seen = c.name + "(";
+    for (std::size_t k = 0; k < got.size(); ++k) seen += (k ? ", " : "") + got[k];
+    mismatch_ = "expected " + want + "), the plug-in called " + seen + ")";
+    return nullptr;
+  }
+  return &c;
+}
+
+// Takes a question the plug-in asks before it acts; true when the game answered yes.
+bool FilmRecorder::SlotCheck::Holds(const char* name, const std::string& handle) {
+  const Call* c = Expect(name, {handle});
+  return c != nullptr && c->result != 0;
+}
+
+bool FilmRecorder::SlotCheck::ExpectCue(const Cue& cue, std::int32_t ped) {
   const std::string P = std::to_string(ped);
-  const Call* exists = expect("DOES_CHAR_EXIST", {P});
-  if (exists != nullptr && exists->result != 0) {
-    play.pedExists = true;
-    const std::string x = JsonNumber(cue.pos.x), y = JsonNumber(cue.pos.y),
-                      z = JsonNumber(cue.pos.z);
-    const std::string car = std::to_string(cue.car), target = std::to_string(cue.target);
-    auto gate = [&](const char* name, const std::string& handle) {
-      const Call* c = expect(name, {handle});
-      return c != nullptr && c->result != 0;
-    };
-    switch (cue.code) {
-      case 1:
-        expect("TASK_USE_MOBILE_PHONE", {P, "true"});
-        break;
-      case 2:
-        expect("TASK_USE_MOBILE_PHONE", {P, "false"});
-        break;
-      case 3:
-        if (!gate("IS_CHAR_IN_ANY_CAR", P)) {
-          expect("TASK_GO_STRAIGHT_TO_COORD", {P, x, y, z, "2", "45000"});
-        } else if (const Call* using_ = expect("GET_CAR_CHAR_IS_USING", {P, "&"})) {
-          const std::string inCar = std::to_string(IntOf(using_->outs, 0));
-          expect("TASK_CAR_MISSION_COORS_TARGET", {P, inCar, x, y, z, "4", "60", "1", "5", "10"});
-        }
-        break;
-      case 4:
-        expect("TASK_SWAP_WEAPON", {P, std::to_string(cue.weapon)});
-        break;
-      case 5:
-        expect("TASK_HANDS_UP", {P, "1"});
-        break;
-      case 6:
-        if (gate("DOES_VEHICLE_EXIST", car)) {
-          expect("TASK_ENTER_CAR_AS_PASSENGER", {P, car, "-1", std::to_string(cue.seat)});
-        }
-        break;
-      case 7:
-        if (gate("IS_CHAR_IN_ANY_CAR", P)) {
-          if (const Call* using_ = expect("GET_CAR_CHAR_IS_USING", {P, "&"})) {
-            expect("SOUND_CAR_HORN", {std::to_string(IntOf(using_->outs, 0)), "1"});
-          }
-        }
-        break;
-      case 8:
-        if (gate("DOES_CHAR_EXIST", target)) expect("TASK_COMBAT", {P, target});
-        break;
-      case 9:
-        if (gate("DOES_VEHICLE_EXIST", car)) expect("TASK_ENTER_CAR_AS_DRIVER", {P, car, "-1"});
-        break;
-      case 10:
-        expect("TASK_LEAVE_ANY_CAR", {P});
-        break;
-      case 11:
-        expect("TASK_DIE", {P});
-        break;
-      case 21:
-        expect("TASK_AIM_GUN_AT_COORD", {P, x, y, z, "1"});
-        break;
-      case 22:
-        if (gate("DOES_CHAR_EXIST", target)) expect("TASK_AIM_GUN_AT_CHAR", {P, target, "1"});
-        break;
-      case 23:
-        if (gate("DOES_VEHICLE_EXIST", car)) expect("EXPLODE_CAR", {car, "true", "false"});
-        break;
-      case 24:
-        if (gate("DOES_CHAR_EXIST", target)) expect("TASK_LOOK_AT_CHAR", {P, target, "1", "0"});
-        break;
-      case 25:
-        expect("TASK_LOOK_AT_COORD", {P, x, y, z, "1", "0"});
-        break;
-      case 26:
-        if (gate("DOES_VEHICLE_EXIST", car)) expect("TASK_LOOK_AT_VEHICLE", {P, car, "1", "0"});
-        break;
-      case 27:
-        expect("FIRE_PED_WEAPON", {P, "0", "0", "0"});
-        break;
-      case 28:
-        expect("START_CHAR_FIRE", {P});
-        break;
-      default:
-        break;
-    }
+  const Call* exists = Expect("DOES_CHAR_EXIST", {P});
+  if (exists == nullptr || exists->result == 0) return false;
+  if (const CueNatives* natives = FindCueNatives(cue.code)) {
+    CueWords words{.ped = P,
+                   .x = JsonNumber(cue.pos.x),
+                   .y = JsonNumber(cue.pos.y),
+                   .z = JsonNumber(cue.pos.z),
+                   .car = std::to_string(cue.car),
+                   .target = std::to_string(cue.target),
+                   .weapon = std::to_string(cue.weapon),
+                   .seat = std::to_string(cue.seat)};
+    ExpectAction(*natives, words);
   }
-  if (mismatch.empty() && i != calls.size()) {
-    mismatch = "the plug-in made " + std::to_string(calls.size() - i) +
-               " more calls than the cue (code " + std::to_string(cue.code) + ") needs, first " +
-               calls[i].name;
+  return true;
+}
+
+void FilmRecorder::SlotCheck::ExpectAction(const CueNatives& natives, CueWords& words) {
+  bool holds = true;
+  switch (natives.needs) {
+    case Needs::nothing:
+      break;
+    case Needs::car:
+      holds = Holds("DOES_VEHICLE_EXIST", words.car);
+      break;
+    case Needs::target:
+      holds = Holds("DOES_CHAR_EXIST", words.target);
+      break;
+    case Needs::driving:
+      holds = Holds("IS_CHAR_IN_ANY_CAR", words.ped);
+      if (holds) {
+        const Call* using_ = Expect("GET_CAR_CHAR_IS_USING", {words.ped, "&"});
+        if (using_ == nullptr) return;
+        words.driven = std::to_string(IntOf(using_->outs, 0));
+      }
+      break;
   }
+  if (holds) {
+    Expect(natives.action, Arguments(natives.args, words));
+  } else if (natives.otherwise != nullptr) {
+    Expect(natives.otherwise, Arguments(natives.otherwiseArgs, words));
+  }
+}
+
+std::string FilmRecorder::SlotCheck::Mismatch(int code) const {
+  if (!mismatch_.empty() || next_ == calls_.size()) return mismatch_;
+  return "the plug-in made " + std::to_string(calls_.size() - next_) +
+         " more calls than the cue (code " + std::to_string(code) + ") needs, first " +
+         calls_[next_].name;
+}
+
+void FilmRecorder::VerifySlot(const Step& step, int slot, const std::vector<Call>& calls) {
+  SlotPlay play;
+  // A native the host does not know answers nothing; such a slot cannot be checked.
+  if (std::any_of(calls.begin(), calls.end(), [](const Call& c) { return c.missing; })) {
+    step_.slots.push_back(play);
+    return;
+  }
+  const Film& film = report_.film;
+  const Cue& cue = film.cue(step.screen, slot);
+  SlotCheck check(calls);
+  play.pedExists = check.ExpectCue(cue, film.pedHandle[static_cast<std::size_t>(slot)]);
+  const std::string mismatch = check.Mismatch(cue.code);
   if (!mismatch.empty()) {
-    Problem(step.end, where + mismatch);
+    Problem(step.end, "screen " + std::to_string(step.screen) + " slot " + std::to_string(slot) +
+                          ": " + mismatch);
   } else {
     ++report_.cuesVerified;
     if (!calls.empty() && IsAction(calls.back().name)) play.action = calls.back().name;

@@ -139,6 +139,7 @@ class FilmRecorder : public Subscriber {
     std::int32_t result = 0;
   };
   enum class Phase { none, slots, resume, explosions };
+  class SlotCheck;
 
   void PassBegin(std::uint64_t t);
   void PassEvent(const Call& call);

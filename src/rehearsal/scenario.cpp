@@ -409,18 +409,27 @@ std::string ParseScenario(const std::string& file, const std::string& text, Scen
   return Reader(file, out).Run(text);
 }
 
-bool ReadWholeFile(const std::string& file, std::string& text) {
+std::string ReadWholeFile(const std::string& file, const std::string& what, std::string& text) {
+  // Only a regular file is read: on Linux a folder or a device opens as a stream that reads as
+  // empty, which would pass for an empty scenario or shot list.
+  std::error_code error;
+  const std::filesystem::file_status status = std::filesystem::status(file, error);
+  if (std::filesystem::is_directory(status)) return file + ": is a folder, not a " + what + " file";
+  if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
+    return file + ": is a device, pipe or socket, not a " + what + " file";
+  }
   std::ifstream in(file, std::ios::binary);
-  if (!in) return false;
+  if (!in) return file + ": cannot open the " + what;
   std::ostringstream contents;
   contents << in.rdbuf();
   text = contents.str();
-  return true;
+  return "";
 }
 
 std::string LoadScenario(const std::string& file, Scenario& out) {
   std::string text;
-  if (!ReadWholeFile(file, text)) return file + ": cannot open the scenario";
+  std::string problem = ReadWholeFile(file, "scenario", text);
+  if (!problem.empty()) return problem;
   return ParseScenario(file, text, out);
 }
 

@@ -66,8 +66,10 @@ struct Scenario {
 std::string ParseScenario(const std::string& file, const std::string& text, Scenario& out);
 std::string LoadScenario(const std::string& file, Scenario& out);
 
-// The whole of a file as it is on disk; false when it cannot be opened.
-bool ReadWholeFile(const std::string& file, std::string& text);
+// The whole of a file as it is on disk, read for the `what` it should hold ("scenario", "shot
+// list"). Returns an empty string on success, else the problem naming the file: it cannot be
+// opened, or it is a folder or another thing that is not a regular file.
+std::string ReadWholeFile(const std::string& file, const std::string& what, std::string& text);
 
 // Splits a line into words as the scenario reader does: "quoted text" is one word, and # outside
 // quotes ends the line. False with the problem for an unterminated quote.

@@ -283,8 +283,9 @@ class Feed {
   void Emit(sim::RunEvent::Kind kind) { recorder.OnEvent(Make(kind)); }
 };
 
-// One ped in slot 0 with "hands up" on screen 0; the show's step issues `action`.
-sim::FilmReport PlayHandsUp(const std::string& action, std::vector<world::Value> args) {
+// One ped in slot 0 with "hands up" on screen 0; the show's step issues `action` `times` times.
+sim::FilmReport PlayHandsUp(const std::string& action, const std::vector<world::Value>& args,
+                            int times = 1) {
   Feed f;
   f.Pass();
   f.Native("CREATE_CHAR", {}, {Feed::Int(102)});
@@ -302,7 +303,7 @@ sim::FilmReport PlayHandsUp(const std::string& action, std::vector<world::Value>
   f.t += 100;
   f.Pass();
   f.Native("DOES_CHAR_EXIST", {Feed::Int(102)}, {}, 1);
-  f.Native(action, std::move(args));
+  for (int i = 0; i < times; ++i) f.Native(action, args);
   f.Wait(100);
   f.Screen("Play started");
   f.EndPass();
@@ -325,6 +326,21 @@ TEST(FilmRecorder, NoticesWhenThePlugInDoesNotPlayTheFilm) {
       PlayHandsUp("TASK_HANDS_UP", {Feed::Int(102), Feed::Int(0)});
   EXPECT_EQ(wrongArgument.problems.size(), 1u) << Problems(wrongArgument);
   EXPECT_EQ(wrongArgument.cuesVerified, 0);
+
+  const sim::FilmReport none = PlayHandsUp("TASK_HANDS_UP", {Feed::Int(102), Feed::Int(1)}, 0);
+  ASSERT_EQ(none.problems.size(), 1u) << Problems(none);
+  EXPECT_NE(none.problems[0].find("screen 0 slot 0: expected TASK_HANDS_UP, the step made no "
+                                  "further call"),
+            std::string::npos)
+      << none.problems[0];
+
+  const sim::FilmReport twice = PlayHandsUp("TASK_HANDS_UP", {Feed::Int(102), Feed::Int(1)}, 2);
+  ASSERT_EQ(twice.problems.size(), 1u) << Problems(twice);
+  EXPECT_NE(twice.problems[0].find("the plug-in made 1 more calls than the cue (code 5) needs, "
+                                   "first TASK_HANDS_UP"),
+            std::string::npos)
+      << twice.problems[0];
+  EXPECT_EQ(twice.cuesVerified, 0);
 }
 
 TEST(FilmSheet, ListsScreensCuesFieldsSeatsAndExplosions) {

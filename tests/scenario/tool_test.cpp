@@ -75,6 +75,11 @@ TEST(ScenarioErrors, AMalformedScenarioRunsNothing) {
   EXPECT_EQ(problem, "f:3: unknown key name 'nope'");
   EXPECT_EQ(sim::LoadScenario("/no/such/file.film", scenario),
             "/no/such/file.film: cannot open the scenario");
+#if !defined(_WIN32)
+  // A device opens and reads as empty; only a regular file is read.
+  EXPECT_EQ(sim::LoadScenario("/dev/null", scenario),
+            "/dev/null: is a device, pipe or socket, not a scenario file");
+#endif
 }
 
 // A native left registered by an earlier run or test would answer in the world's stead, so the
