@@ -298,9 +298,8 @@ class Reader {
     if (out_.hasTake) return Fail(problem, "a second take line");
     const std::filesystem::path path =
         std::filesystem::path(file_).parent_path() / std::filesystem::path(words_[1]);
-    if (!ReadWholeFile(path.string(), out_.take)) {
-      return Fail(problem, "cannot read the take " + words_[1]);
-    }
+    const std::string why = ReadWholeFile(path.string(), "take", out_.take);
+    if (!why.empty()) return Fail(problem, why);
     out_.hasTake = true;
     return true;
   }
