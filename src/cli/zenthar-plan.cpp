@@ -11,6 +11,7 @@
 #include "plan/planner.h"
 #include "plan/script.h"
 #include "plan/shots.h"
+#include "plan/take.h"
 #include "plan/verify.h"
 
 namespace {
@@ -24,12 +25,15 @@ shot list field by field.
 Options:
   --scenario FILE  write the plan as a scenario for zenthar-sim
   --script FILE    write the shooting script (Markdown): the steps for a person at the game
+  --take FILE      write the take, which the take runner performs in the game (copy it next
+                   to the game as zenthar.take), and rehearse it through the runner
   --plugin PATH    the plug-in module to rehearse with (default: the one beside this program)
+  --runner PATH    the take runner module (default: the one beside this program)
   --quiet          print only the verdict
   --help           show this help
 
-Exit codes: 0 verified; 1 the rehearsal did not record the shot list's film; 2 the shot list
-is malformed or cannot be recorded (FILE:LINE: problem).
+Exit codes: 0 verified (and the take too, with --take); 1 a rehearsal did not record the shot
+list's film; 2 the shot list is malformed or cannot be recorded (FILE:LINE: problem).
 
 Shot list statements (one a line, # starts a comment):
   player at X Y Z | player weapon W | ped NAME model M at X Y Z | car NAME model M at X Y Z |
@@ -57,7 +61,7 @@ std::string Count(int n, const char* what) {
 
 // What the command line asks for.
 struct Options {
-  std::string shotsPath, scenarioPath, scriptPath;
+  std::string shotsPath, scenarioPath, scriptPath, takePath;
   sim::RunOptions run;
   bool quiet = false;
 };
@@ -67,7 +71,9 @@ struct Options {
 std::optional<int> ParseOptions(int argc, char** argv, Options& options) {
   const std::pair<const char*, std::string*> valued[] = {{"--scenario", &options.scenarioPath},
                                                          {"--script", &options.scriptPath},
-                                                         {"--plugin", &options.run.pluginPath}};
+                                                         {"--take", &options.takePath},
+                                                         {"--plugin", &options.run.pluginPath},
+                                                         {"--runner", &options.run.takePath}};
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     std::string* into = nullptr;
@@ -119,10 +125,11 @@ bool WriteOutputs(const Options& options, const plan::ShotList& shots, const pla
   return true;
 }
 
-// The verdict of the rehearsal, and the exit code that goes with it.
+// The verdict of a rehearsal, and the exit code that goes with it.
 int Verdict(const plan::Verification& v) {
+  const char* what = v.take ? "take " : "";
   if (!v.differences.empty()) {
-    std::printf("NOT verified: the film differs from the shot list in %zu ways:\n",
+    std::printf("%sNOT verified: the film differs from the shot list in %zu ways:\n", what,
                 v.differences.size());
     std::size_t shown = 0;
     for (const std::string& d : v.differences) {
@@ -134,10 +141,22 @@ int Verdict(const plan::Verification& v) {
     }
     return 1;
   }
-  std::printf("verified: the film matches the shot list (%s, %s, %s)\n",
+  std::printf("%sverified: the film matches the shot list (%s, %s, %s)", what,
               Count(v.screens, "screen").c_str(), Count(v.cues, "cue").c_str(),
               Count(v.explosions, "explosion").c_str());
+  if (v.take) std::printf(", in %llu host ticks", static_cast<unsigned long long>(v.takeTicks));
+  std::printf("\n");
   return 0;
+}
+
+// The take of a verified plan, written and rehearsed through the take runner.
+int Take(const Options& options, const plan::ShotList& shots, const plan::Plan& plan) {
+  const std::string title = std::filesystem::path(options.shotsPath).filename().string();
+  if (!WriteFile(options.takePath, plan::TakeText(shots, plan, title))) {
+    std::fprintf(stderr, "zenthar-plan: cannot write %s\n", options.takePath.c_str());
+    return 1;
+  }
+  return Verdict(plan::VerifyTake(shots, plan, options.takePath, options.run));
 }
 
 }  // namespace
@@ -169,5 +188,7 @@ int main(int argc, char** argv) {
   if (!options.quiet) {
     std::printf("rehearsed in %.3f s\n", std::chrono::duration<double>(verified - planned).count());
   }
-  return Verdict(v);
+  const int verdict = Verdict(v);
+  if (verdict != 0 || options.takePath.empty()) return verdict;
+  return Take(options, shots, plan);
 }

@@ -111,14 +111,15 @@ class Planner {
 
   void LeaveCar() {
     if (car_.empty()) return;
-    PlanStep step;
-    step.kind = PlanStep::Kind::leave;
-    step.car = car_;
-    plan_.steps.push_back(step);
     // The world puts a driver who gets out beside the door.
     for (const sim::Actor& car : shots_.setUp.cars) {
       if (car.name == car_) pos_ = {car.pos.x - 2.0f, car.pos.y, car.pos.z};
     }
+    PlanStep step;
+    step.kind = PlanStep::Kind::leave;
+    step.car = car_;
+    step.spot.pos = pos_;
+    plan_.steps.push_back(step);
     car_.clear();
   }
 
@@ -199,6 +200,7 @@ class Planner {
     for (std::int32_t model : models) {
       Walk(StandIn(model));
       Key(kPlayKey, "Model has been got", "capture the model of " + StandInName(model));
+      plan_.steps.back().model = model;
       ++plan_.lowerBound;
       std::vector<int> slots;
       for (const CastMember& member : shots_.cast) {

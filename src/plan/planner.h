@@ -15,10 +15,11 @@ struct PlanStep {
   enum class Kind { heading, walk, enter, leave, weapon, key };
   Kind kind = Kind::key;
   std::string text;  // a heading, or why a key is pressed
-  Spot spot;         // walk
+  Spot spot;         // walk; leave: where the player stands once out
   std::string car;   // enter
   std::int32_t weapon = 0;
   int key = 0;
+  std::int32_t model = 0;  // a key that captures a model: the model
   std::string message;  // what the key shows on the game screen
   int screen = -1;      // heading: the screen a section records, -1 for casting and the end
 };

@@ -62,13 +62,36 @@ std::string ShotCueWords(const ShotCue& cue) {
   return text;
 }
 
+// The plug-in's screen messages, and apart from them a take runner's.
 class Messages : public sim::Subscriber {
  public:
   void OnEvent(const sim::RunEvent& event) override {
-    if (event.kind == sim::RunEvent::Kind::screen) texts.push_back(event.text);
+    if (event.kind != sim::RunEvent::Kind::screen) return;
+    if (!event.by.empty()) {
+      take.push_back({event.t, event.text});
+    } else {
+      texts.push_back(event.text);
+    }
   }
   std::vector<std::string> texts;
+  std::vector<std::pair<std::uint64_t, std::string>> take;
 };
+
+// A take must have started and run to its end, with every key of the plan.
+void CheckTake(const Plan& plan, const Messages& messages, int fps, Verification& v) {
+  const std::string done = "Take done: " + std::to_string(plan.keys) + " keys";
+  if (messages.take.empty()) {
+    v.differences.push_back("the take runner showed nothing");
+    return;
+  }
+  const auto& [end, last] = messages.take.back();
+  if (last != done) {
+    v.differences.push_back("the take runner should end with '" + done + "', it showed '" + last +
+                            "'");
+    return;
+  }
+  v.takeTicks = (end - messages.take.front().first) * static_cast<std::uint64_t>(fps) / 1000;
+}
 
 }  // namespace
 
@@ -164,6 +187,7 @@ Verification Verify(const ShotList& shots, const Plan& plan, const std::string& 
   }
   Messages messages;
   sim::RunOptions run = options;
+  v.take = scenario.hasTake;
   run.extra.push_back(&messages);
   run.writeTrace = false;
   v.out = sim::RunScenario(scenario, run);
@@ -185,6 +209,7 @@ Verification Verify(const ShotList& shots, const Plan& plan, const std::string& 
     }
     ++n;
   }
+  if (v.take) CheckTake(plan, messages, scenario.fps, v);
   const std::vector<std::string> film = CompareFilm(shots, v.out.film);
   v.differences.insert(v.differences.end(), film.begin(), film.end());
   const std::vector<sim::Show>& shows = v.out.film.shows;

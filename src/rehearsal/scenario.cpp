@@ -371,6 +371,15 @@ class Reader {
 
 }  // namespace
 
+std::string QuoteWord(const std::string& word) {
+  std::string out = "\"";
+  for (const char c : word) {
+    if (c == '"' || c == '\\') out += '\\';
+    out += c;
+  }
+  return out + "\"";
+}
+
 bool SplitWords(const std::string& line, std::vector<std::string>& words, std::string& problem) {
   return Split(line, words, problem);
 }

@@ -75,6 +75,9 @@ std::string ReadWholeFile(const std::string& file, const std::string& what, std:
 // quotes ends the line. False with the problem for an unterminated quote.
 bool SplitWords(const std::string& line, std::vector<std::string>& words, std::string& problem);
 
+// A word as SplitWords reads it back whatever it holds: in quotes, with \ before " and \.
+std::string QuoteWord(const std::string& word);
+
 // Key names as scenarios write them, and back.
 bool KeyCode(const std::string& name, int& code);
 std::string KeyName(int code);
