@@ -144,10 +144,11 @@ TEST(Planner, GetsIntoTheCarForCarCuesAndOutBeforeWalking) {
 }
 
 TEST(Planner, FightsAtAnotherTargetWaitForItsSelectionInModeTwo) {
-  const plan::Plan plan = plan::MakePlan(
-      Read("ped bob model 2001 at 0 0 0\ncast 0 like bob at 0 0 0\ncast 1 like bob at 0 0 0\n"
-           "cast 2 like bob at 0 0 0\nscreen 0 lasts 1\n  0 fight slot 1\n  1 fight slot 0\n  2 "
-           "look at player\n"));
+  const plan::ShotList shots = Read(
+      "ped bob model 2001 at 0 0 0\ncast 0 like bob at 0 0 0\ncast 1 like bob at 0 0 0\n"
+      "cast 2 like bob at 0 0 0\nscreen 0 lasts 1\n  0 fight slot 1\n  1 fight slot 0\n  2 "
+      "look at player\n");
+  const plan::Plan plan = plan::MakePlan(shots);
   EXPECT_EQ(Steps(plan), (std::vector<std::string>{"Model has been got",
                                                    "Char create",
                                                    "ID changed to 1",
@@ -170,6 +171,8 @@ TEST(Planner, FightsAtAnotherTargetWaitForItsSelectionInModeTwo) {
                                                    "ID changed to 0",
                                                    "Ped 0 will been COMBAT 1 at screen 0",
                                                    "Play started"}));
+  // Screen by screen, the next slot is the one nearest in slot and target keys together.
+  EXPECT_EQ(plan::MakePlan(shots, plan::Fights::byScreen).keys, 23);
 }
 
 TEST(Planner, ScenarioPressesOneKeyAHostTickAndRunsPastTheShow) {

@@ -1,13 +1,16 @@
 // The world's natives called straight through the host, as the plug-in calls them: a task
-// reaches the ped it names, and a task at a ped that is gone is refused.
+// reaches the ped it names, and a task at a ped that is gone, or with an argument short, is
+// refused.
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "harness.h"
 #include "natives/invoke.h"
 #include "natives/natives.h"
+#include "world/natives.h"
 #include "world/world.h"
 
 namespace {
@@ -15,8 +18,16 @@ namespace {
 constexpr std::int32_t kSentinel = static_cast<std::int32_t>(0xDEADBEEF);
 constexpr PedHandle kGone = 9999;
 
+// The calls the world reports, as the rehearsal's trace hears of them.
+struct Heard : world::CallObserver {
+  void OnNativeCall(const world::NativeCall& call) override { calls.push_back(call); }
+  std::vector<world::NativeCall> calls;
+};
+
 TEST(WorldNatives, ATaskAtAPedThatIsGoneIsRefused) {
   zt::PluginHarness harness;
+  Heard heard;
+  world::InstallNatives(harness.world(), &heard, {});
   world::Ped* bob = harness.world().FindPedByName("bob");
   ASSERT_NE(bob, nullptr);
   ASSERT_EQ(harness.world().FindPed(kGone), nullptr);
@@ -24,8 +35,12 @@ TEST(WorldNatives, ATaskAtAPedThatIsGoneIsRefused) {
   TASK_COMBAT(bob->handle, kGone);
   TASK_AIM_GUN_AT_CHAR(bob->handle, kGone);
   TASK_LOOK_AT_CHAR(bob->handle, kGone);
+  InvokeNative("TASK_COMBAT", bob->handle);  // the target left out
   EXPECT_EQ(std::string(world::TaskName(bob->task)), "idle");
   EXPECT_EQ(bob->subject, kSentinel);
+  ASSERT_EQ(heard.calls.size(), 4u) << "every call is reported, refused or not";
+  EXPECT_FALSE(heard.calls[2].badArgs);
+  EXPECT_TRUE(heard.calls[3].badArgs) << "a call an argument short reported as a good one";
 }
 
 TEST(WorldNatives, ThePhoneGoesToThePedNamed) {

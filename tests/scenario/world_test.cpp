@@ -255,14 +255,14 @@ TEST(World, ThePassengerSeatOfACueIsTheSeatTaken) {
 
 TEST(World, DrivingCarriesTheCarAndEveryoneInIt) {
   // cast1 drives the van 54 units at 60 units a second; cast2 rides along.
-  const zt::Rehearsal r = zt::Rehearse(std::string(kSeats) +
-                                       "at 9.0 press num-\n"
-                                       "at 9.5 press num-\n"
-                                       "at 10.0 player at 60 0 0\n"
-                                       "at 10.5 press num2\n"
-                                       "at 11.0 player at 0 10 0\n"
-                                       "at 11.5 press num3\n"
-                                       "run 16\n");
+  const std::string drive = std::string(kSeats) +
+                            "at 9.0 press num-\n"
+                            "at 9.5 press num-\n"
+                            "at 10.0 player at 60 0 0\n"
+                            "at 10.5 press num2\n"
+                            "at 11.0 player at 0 10 0\n"
+                            "at 11.5 press num3\n";
+  const zt::Rehearsal r = zt::Rehearse(drive + "run 16\n");
   ASSERT_EQ(r.Calls("TASK_CAR_MISSION_COORS_TARGET").size(), 1u);
   const std::int64_t arrived = TimeOfWorld(r, "arrived", "van");
   EXPECT_GE(arrived, 11500 + 900 - kTick);
@@ -270,6 +270,11 @@ TEST(World, DrivingCarriesTheCarAndEveryoneInIt) {
   for (const char* name : {"van", "cast1", "cast2"}) {
     EXPECT_EQ(Position(StateOf(r, name)), (std::vector<double>{60, 0, 0})) << name;
   }
+
+  // Without its driver the van stops halfway.
+  const zt::Rehearsal removed = zt::Rehearse(drive + "at 12.0 remove cast1\nrun 16\n");
+  EXPECT_EQ(TimeOfWorld(removed, "arrived", "van"), -1) << "the van drove on without a driver";
+  EXPECT_LT(Position(StateOf(removed, "van")).at(0), 60);
 }
 
 TEST(World, LeavingACarPutsThePedBesideIt) {
