@@ -75,7 +75,7 @@ void PlayerRecorder::OnEvent(const RunEvent& e) {
       }
       break;
     case RunEvent::Kind::screen:
-      screens.push_back({e.t, pendingShownMs_, e.text});
+      (e.by.empty() ? screens : takeLines).push_back({e.t, pendingShownMs_, e.text});
       break;
     case RunEvent::Kind::log:
       logs.push_back({e.t, 0, e.text});

@@ -103,6 +103,7 @@ class PlayerRecorder : public Subscriber {
   std::vector<Key> keys;
   std::vector<Line> screens;
   std::vector<Line> logs;
+  std::vector<Line> takeLines;  // a take runner's screen messages, apart from the plug-in's
   std::vector<Thing> things;
   std::vector<Blast> blasts;
   std::vector<Panel> panels;

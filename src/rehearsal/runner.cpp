@@ -4,6 +4,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <sstream>
 
 #include "rehearsal/json.h"
@@ -69,6 +70,52 @@ std::string JsonPos(const world::Vec3& pos) {
   return "[" + JsonNumber(pos.x) + "," + JsonNumber(pos.y) + "," + JsonNumber(pos.z) + "]";
 }
 
+// The keys a take runner presses reach the plug-in through its own import, not the host's
+// keyboard, so no key event reports them. The take says which key each message of the plug-in
+// answers: this puts that key, as the runner's, into the events just before the message.
+constexpr const char* kTakeThread = "Take";
+
+class TakePresses : public Subscriber {
+ public:
+  TakePresses(EventHub& hub, const std::string& take) : hub_(hub) {
+    std::istringstream in(take);
+    for (std::string line; std::getline(in, line);) {
+      take::Step step;
+      char problem[take::kProblemSize];
+      if (!take::ReadLine(line.c_str(), step, problem, sizeof problem)) continue;
+      if (step.kind == take::StepKind::press) keys_.push_back(step.value);
+      if (step.kind == take::StepKind::capture) keys_.push_back(take::KeyCode("backslash"));
+    }
+  }
+
+  void OnEvent(const RunEvent& event) override {
+    if (event.kind != RunEvent::Kind::screen) return;
+    if (!event.by.empty()) {
+      const bool started = event.text.rfind("Take started", 0) == 0;
+      if (started || event.text.rfind("Take done", 0) == 0 ||
+          event.text.rfind("Take stopped", 0) == 0) {
+        running_ = started;
+        next_ = 0;
+      }
+      return;
+    }
+    if (!running_ || next_ >= keys_.size()) return;
+    RunEvent key;
+    key.kind = RunEvent::Kind::key;
+    key.t = event.t;
+    key.by = kTakeThread;
+    key.code = keys_[next_++];
+    key.text = KeyName(key.code);
+    hub_.Emit(key);
+  }
+
+ private:
+  EventHub& hub_;
+  std::vector<int> keys_;
+  std::size_t next_ = 0;
+  bool running_ = false;
+};
+
 class Run {
  public:
   Run(const Scenario& scenario, const RunOptions& options, RunOutput& out)
@@ -85,6 +132,11 @@ class Run {
     if (folder.empty()) return Fail("cannot make a folder for the run");
     WriteFiles(folder);
     SetUpWorld();
+    // First, so that the key it adds comes before the message it answers.
+    if (scenario_.hasTake) {
+      presses_ = std::make_unique<TakePresses>(hub_, scenario_.take);
+      hub_.Subscribe(presses_.get());
+    }
     if (options_.writeTrace) {
       hub_.Subscribe(&trace_);
       hub_.Subscribe(&transcript_);
@@ -313,6 +365,7 @@ class Run {
   TraceWriter trace_;
   Transcript transcript_;
   FilmRecorder recorder_;
+  std::unique_ptr<TakePresses> presses_;
   std::string takePath_;
 };
 

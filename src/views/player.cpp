@@ -217,7 +217,8 @@ void AddKeys(JsonObject& data, const PlayerRecorder& rec) {
   data.Raw("keys", keys.str()).Raw("keyNames", Strings(names));
 }
 
-// The game's screen text and the host's log, each line with its time.
+// The game's screen text and the host's log, each line with its time; a take runner's messages
+// apart, when it ran.
 void AddScreensAndLogs(JsonObject& data, const PlayerRecorder& rec) {
   Numbers times;
   Messages texts;
@@ -234,6 +235,14 @@ void AddScreensAndLogs(JsonObject& data, const PlayerRecorder& rec) {
     logTexts.push_back(line.text);
   }
   data.Raw("logs", logTimes.str()).Raw("logTexts", Strings(logTexts));
+  if (rec.takeLines.empty()) return;
+  Numbers takeTimes;
+  std::vector<std::string> takeTexts;
+  for (const PlayerRecorder::Line& line : rec.takeLines) {
+    takeTimes.Time(line.t).Int(line.shownMs);
+    takeTexts.push_back(line.text);
+  }
+  data.Raw("take", takeTimes.str()).Raw("takeTexts", Strings(takeTexts));
 }
 
 // The editor's state at each change, and where the film recorder's mirror lost track of it.

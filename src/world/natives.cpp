@@ -279,7 +279,9 @@ const Row kRows[] = {
     {"SET_CURRENT_CHAR_WEAPON", "iii", 'v',
      [](World& w, Args& a) {
        Ped* ped = LivePed(a, 0);
-       if (ped != nullptr && ped->weapons.count(a.I(1)) != 0) ped->weapon = a.I(1);
+       if (ped == nullptr || ped->weapons.count(a.I(1)) == 0) return;
+       ped->weapon = a.I(1);
+       w.Report({"weapon", ped->name, "", std::to_string(ped->weapon)});
      }},
 };
 
