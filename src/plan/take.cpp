@@ -17,7 +17,9 @@ constexpr int kTakeFps = 30;
 constexpr std::uint64_t kTakeSlackMs = 5000;
 constexpr std::uint64_t kDoorWaitMs = 1000;
 
-std::string Fixed(double value) {
+// The shortest decimal without an exponent that reads back as `value`.
+template <typename Real>
+std::string Fixed(Real value) {
   char buffer[400];
   const auto result =
       std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
@@ -62,7 +64,7 @@ std::string StepLines(const PlanStep& step, const world::Vec3& start) {
 }  // namespace
 
 std::string RelativeNumber(float at, float start) {
-  const std::string near = Fixed(static_cast<double>(at - start));
+  const std::string near = Fixed(at - start);
   if (LandsOn(near, at, start)) return near;
   // The difference of two floats is exact in a double.
   return Fixed(static_cast<double>(at) - static_cast<double>(start));
@@ -72,8 +74,8 @@ std::string TakeText(const ShotList& shots, const Plan& plan, const std::string&
   const sim::Scenario& set = shots.setUp;
   const world::Vec3& start = set.playerPos;
   std::string out = "zenthar-take " + std::to_string(take::kTakeVersion) + "\n";
-  out += "# The take of " + title + ", planned and verified by zenthar-plan: " +
-         std::to_string(plan.keys) + " keys.\n";
+  out += "# The take of " + title +
+         ", planned and verified by zenthar-plan: " + std::to_string(plan.keys) + " keys.\n";
   out += "# Copy it next to the game as zenthar.take, stand where the film starts, on foot, with\n";
   out += "# Zenthar just loaded, and press the take runner's start key (F9). Places are relative\n";
   out += "# to where you stand then.\n";

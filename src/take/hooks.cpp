@@ -18,7 +18,7 @@ using NativeAddress = Game::NativeHandler (*)(const char* name);
 
 const char* const kPrint = "PRINT_STRING_WITH_LITERAL_STRING_NOW";
 
-enum class Seen { nothing, key, message, native };
+enum class Seen { key, message, native };
 
 struct Hooks {
   void** keyEntry;
@@ -89,7 +89,8 @@ bool InstallHooks() {
   hooks.keyEntry = keyEntry;
   hooks.nativeEntry = nativeEntry;
   hooks.armed = -1;
-  hooks.last = Seen::nothing;
+  // Until the plug-in is seen querying a key or showing a message, its pass may be waiting.
+  hooks.last = Seen::native;
   return true;
 }
 

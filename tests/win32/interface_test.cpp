@@ -1,7 +1,7 @@
 // The shipped Zenthar.dll meets the stand-in Tessel.dll the way it meets the game's host library:
 // its thread object's virtual table is laid out in the Windows C++ ABI, it imports the host's
 // twelve entry points under their decorated names and Windows' own DLLs for the rest, and it
-// exports nothing.
+// exports nothing. ZentharTake.dll keeps to the same imports and exports.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -65,6 +65,49 @@ std::string Lower(std::string text) {
   return text;
 }
 
+const IMAGE_NT_HEADERS* HeadersOf(const BYTE* module) {
+  const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(module);
+  return reinterpret_cast<const IMAGE_NT_HEADERS*>(module + dos->e_lfanew);
+}
+
+// A loaded module's imports by DLL (lower case) and name. Only the four DLLs a plug-in may use
+// appear, and nothing is imported by ordinal.
+std::map<std::string, std::set<std::string>> ImportsOf(const BYTE* module) {
+  const IMAGE_DATA_DIRECTORY& directory =
+      HeadersOf(module)->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+  EXPECT_NE(directory.VirtualAddress, 0u);
+  std::map<std::string, std::set<std::string>> imports;
+  for (const auto* import =
+           reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(module + directory.VirtualAddress);
+       directory.VirtualAddress != 0 && import->Name != 0; ++import) {
+    const std::string dll = Lower(reinterpret_cast<const char*>(module + import->Name));
+    const std::set<std::string> allowed = {"tessel.dll", "kernel32.dll", "user32.dll",
+                                           "msvcrt.dll"};
+    EXPECT_EQ(allowed.count(dll), 1u) << "imports from " << dll;
+    for (const auto* entry =
+             reinterpret_cast<const IMAGE_THUNK_DATA*>(module + import->OriginalFirstThunk);
+         entry->u1.AddressOfData != 0; ++entry) {
+      EXPECT_FALSE(IMAGE_SNAP_BY_ORDINAL(entry->u1.Ordinal)) << "an import by ordinal";
+      if (IMAGE_SNAP_BY_ORDINAL(entry->u1.Ordinal)) continue;
+      imports[dll].insert(reinterpret_cast<const char*>(
+          reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(module + entry->u1.AddressOfData)->Name));
+    }
+  }
+  return imports;
+}
+
+void ExpectNoExportsAndAtMost(const BYTE* module, const std::string& path, std::size_t most) {
+  const IMAGE_DATA_DIRECTORY& exports =
+      HeadersOf(module)->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
+  EXPECT_EQ(exports.VirtualAddress, 0u) << path;
+  EXPECT_EQ(exports.Size, 0u) << path;
+  std::ifstream file(path, std::ios::binary);
+  const std::string bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+  ASSERT_FALSE(bytes.empty()) << path;
+  EXPECT_EQ(bytes.find("_ZN"), std::string::npos) << "a GCC-mangled name in " << path;
+  EXPECT_LE(bytes.size(), most) << path << " grew past its limit";
+}
+
 class ShippedDll : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -98,10 +141,7 @@ class ShippedDll : public ::testing::Test {
     fs::remove_all(folder_, ignored);
   }
 
-  const IMAGE_NT_HEADERS* Headers() const {
-    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(module_);
-    return reinterpret_cast<const IMAGE_NT_HEADERS*>(module_ + dos->e_lfanew);
-  }
+  const IMAGE_NT_HEADERS* Headers() const { return HeadersOf(module_); }
   bool InModule(const void* address) const {
     const auto* byte = static_cast<const BYTE*>(address);
     return byte >= module_ && byte < module_ + Headers()->OptionalHeader.SizeOfImage;
@@ -176,44 +216,33 @@ TEST_F(ShippedDll, UnloadingRunsTheDestructorFromTheExitList) {
 }
 
 TEST_F(ShippedDll, ImportsTheTwelveHostEntriesAndWindowsOwnDllsOnly) {
-  const IMAGE_DATA_DIRECTORY& directory =
-      Headers()->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-  ASSERT_NE(directory.VirtualAddress, 0u);
-  std::map<std::string, std::set<std::string>> imports;
-  for (const auto* import =
-           reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(module_ + directory.VirtualAddress);
-       import->Name != 0; ++import) {
-    std::set<std::string>& names =
-        imports[Lower(reinterpret_cast<const char*>(module_ + import->Name))];
-    for (const auto* entry =
-             reinterpret_cast<const IMAGE_THUNK_DATA*>(module_ + import->OriginalFirstThunk);
-         entry->u1.AddressOfData != 0; ++entry) {
-      ASSERT_FALSE(IMAGE_SNAP_BY_ORDINAL(entry->u1.Ordinal)) << "an import by ordinal";
-      names.insert(reinterpret_cast<const char*>(
-          reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(module_ + entry->u1.AddressOfData)->Name));
-    }
-  }
-  EXPECT_EQ(imports["tessel.dll"], kHostEntries);
-  for (const auto& [dll, names] : imports) {
-    const std::set<std::string> allowed = {"tessel.dll", "kernel32.dll", "user32.dll",
-                                           "msvcrt.dll"};
-    EXPECT_EQ(allowed.count(dll), 1u) << "imports from " << dll;
-  }
-  EXPECT_EQ(imports["kernel32.dll"].count("GetTickCount"), 1u);
-  EXPECT_EQ(imports["user32.dll"].count("GetAsyncKeyState"), 1u);
+  const std::map<std::string, std::set<std::string>> imports = ImportsOf(module_);
+  EXPECT_EQ(imports.at("tessel.dll"), kHostEntries);
+  EXPECT_EQ(imports.at("kernel32.dll").count("GetTickCount"), 1u);
+  EXPECT_EQ(imports.at("user32.dll").count("GetAsyncKeyState"), 1u);
 }
 
 TEST_F(ShippedDll, ExportsNothingAndCarriesNoGccNames) {
-  const IMAGE_DATA_DIRECTORY& exports =
-      Headers()->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
-  EXPECT_EQ(exports.VirtualAddress, 0u);
-  EXPECT_EQ(exports.Size, 0u);
+  ExpectNoExportsAndAtMost(module_, sim::DefaultPluginPath(), 20 * 1024);
+}
 
-  std::ifstream file(sim::DefaultPluginPath(), std::ios::binary);
-  const std::string bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-  ASSERT_FALSE(bytes.empty());
-  EXPECT_EQ(bytes.find("_ZN"), std::string::npos) << "a GCC-mangled name in the file";
-  EXPECT_LE(bytes.size(), 20u * 1024) << "the DLL grew past 20 KiB";
+// The take runner beside the plug-in: the same host entries (some of them), Windows' own DLLs
+// and nothing else, no exports, and its own thread.
+TEST_F(ShippedDll, TheTakeRunnerImportsTheHostAndWindowsOnlyAndExportsNothing) {
+  char error[512] = {};
+  ASSERT_TRUE(tessel::LoadPlugin(sim::DefaultTakePath().c_str(), folder_.string().c_str(), error,
+                                 sizeof error))
+      << error;
+  const auto* runner = reinterpret_cast<const BYTE*>(GetModuleHandleA("ZentharTake.dll"));
+  ASSERT_NE(runner, nullptr);
+  const std::map<std::string, std::set<std::string>> imports = ImportsOf(runner);
+  for (const std::string& name : imports.at("tessel.dll")) {
+    EXPECT_EQ(kHostEntries.count(name), 1u) << "the runner imports " << name;
+  }
+  EXPECT_EQ(imports.at("user32.dll"), std::set<std::string>{"GetAsyncKeyState"});
+  ExpectNoExportsAndAtMost(runner, sim::DefaultTakePath(), 16 * 1024);
+  ASSERT_EQ(tessel::ThreadCount(), 2);
+  EXPECT_STREQ(tessel::ThreadAt(1)->GetName(), "Take");
 }
 
 TEST_F(ShippedDll, TheThreadLeavesTheHostItsReserve) {
