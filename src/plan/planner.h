@@ -20,8 +20,8 @@ struct PlanStep {
   std::int32_t weapon = 0;
   int key = 0;
   std::int32_t model = 0;  // a key that captures a model: the model
-  std::string message;  // what the key shows on the game screen
-  int screen = -1;      // heading: the screen a section records, -1 for casting and the end
+  std::string message;     // what the key shows on the game screen
+  int screen = -1;         // heading: the screen a section records, -1 for casting and the end
 };
 
 struct Plan {

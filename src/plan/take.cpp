@@ -64,7 +64,7 @@ std::string StepLines(const PlanStep& step, const world::Vec3& start) {
 }  // namespace
 
 std::string RelativeNumber(float at, float start) {
-  const std::string near = Fixed(at - start);
+  std::string near = Fixed(at - start);
   if (LandsOn(near, at, start)) return near;
   // The difference of two floats is exact in a double.
   return Fixed(static_cast<double>(at) - static_cast<double>(start));

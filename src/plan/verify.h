@@ -18,7 +18,7 @@ struct Verification {
   int screens = 0;
   int cues = 0;
   int explosions = 0;
-  bool take = false;           // the rehearsal ran a take through the take runner
+  bool take = false;            // the rehearsal ran a take through the take runner
   std::uint64_t takeTicks = 0;  // host ticks from the take's start to its end
   sim::RunOutput out;
 };
