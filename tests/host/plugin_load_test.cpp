@@ -109,6 +109,28 @@ TEST_F(PluginLoad, EachLoadReadsItsOwnSettingsAndStartsAfresh) {
   EXPECT_EQ(Press(112), Texts{"Zenthar is off"});
 }
 
+// As in the game, several plug-ins are loaded side by side; each goes on its own, and a module
+// loaded already is not loaded twice.
+TEST_F(PluginLoad, SeveralModulesLoadSideBySideAndUnloadOneByOne) {
+  Load(folder_ / "a");
+  char error[512] = {};
+  ASSERT_TRUE(tessel::LoadPlugin(sim::DefaultTakePath().c_str(), folder_.string().c_str(), error,
+                                 sizeof error))
+      << error;
+  EXPECT_EQ(registrations_.names, (Texts{"Brindle", "Take"}));
+  EXPECT_FALSE(tessel::LoadPlugin(sim::DefaultPluginPath().c_str(), folder_.string().c_str(), error,
+                                  sizeof error));
+  EXPECT_NE(std::string(error).find("is loaded already"), std::string::npos) << error;
+  ASSERT_EQ(tessel::ThreadCount(), 2);
+  tessel::UnloadPlugin(sim::DefaultTakePath().c_str());
+  ASSERT_EQ(tessel::ThreadCount(), 1);
+  EXPECT_STREQ(tessel::ThreadAt(0)->GetName(), "Brindle");
+  EXPECT_EQ(Press(145), Texts{"Screen mode"}) << "the plug-in goes on alone";
+  tessel::UnloadPlugin();
+  EXPECT_FALSE(tessel::PluginLoaded());
+  EXPECT_EQ(tessel::ThreadCount(), 0);
+}
+
 TEST_F(PluginLoad, AMissingModuleIsReported) {
   const fs::path before = fs::current_path();
   char error[512] = {};

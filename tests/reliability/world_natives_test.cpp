@@ -89,3 +89,42 @@ TEST(WorldNatives, AimAndLookAtASpotAimThereNotAtThePed) {
 }
 
 }  // namespace
+
+// What a take runner stages and moves with: a model is there a few steps after it is asked
+// for, and only if the game has it; a car of it then, the player set down, warped into it and
+// out, and handed a weapon only if they have it.
+TEST(WorldNatives, ModelsLoadAfterAskingAndTheRunnersWarpsAndWeaponsHold) {
+  zt::PluginHarness harness;
+  world::World& w = harness.world();
+  const PedHandle me = w.player().handle;
+  EXPECT_FALSE(InvokeNativeBool("HAS_MODEL_LOADED", 90)) << "loaded before it was asked for";
+  InvokeNative("REQUEST_MODEL", 90);
+  InvokeNative("REQUEST_MODEL", 9999);
+  std::int32_t car = kSentinel;
+  InvokeNative("CREATE_CAR", 90, 1.0f, 2.0f, 3.0f, &car, 1);
+  EXPECT_EQ(car, kSentinel) << "a car of a model still loading";
+  for (int step = 0; step < 3; ++step) harness.Advance(33);
+  EXPECT_TRUE(InvokeNativeBool("HAS_MODEL_LOADED", 90));
+  EXPECT_FALSE(InvokeNativeBool("HAS_MODEL_LOADED", 9999)) << "a model the game does not have";
+  InvokeNative("CREATE_CAR", 90, 1.0f, 2.0f, 3.0f, &car, 1);
+  ASSERT_NE(car, kSentinel);
+  EXPECT_EQ(w.CarName(car), "car1");
+  InvokeNative("MARK_MODEL_AS_NO_LONGER_NEEDED", 90);
+  EXPECT_FALSE(InvokeNativeBool("HAS_MODEL_LOADED", 90));
+
+  InvokeNative("WARP_CHAR_INTO_CAR", me, car);
+  EXPECT_EQ(w.player().car, car);
+  InvokeNative("SET_CHAR_COORDINATES", me, 7.0f, 8.0f, 9.0f);
+  EXPECT_EQ(w.FindCar(car)->pos.x, 7.0f) << "the car goes where its driver is set down";
+  InvokeNative("WARP_CHAR_FROM_CAR_TO_COORD", me, -1.0f, -2.0f, -3.0f);
+  EXPECT_EQ(w.player().car, 0);
+  EXPECT_EQ(w.player().pos.y, -2.0f);
+  EXPECT_EQ(w.FindCar(car)->pos.x, 7.0f) << "the car stays";
+
+  const std::int32_t held = w.player().weapon;
+  InvokeNative("SET_CURRENT_CHAR_WEAPON", me, 31, 1);
+  EXPECT_EQ(w.player().weapon, held) << "a weapon the player does not have";
+  InvokeNative("GIVE_WEAPON_TO_CHAR", me, 31, 900, false);
+  InvokeNative("SET_CURRENT_CHAR_WEAPON", me, 31, 1);
+  EXPECT_EQ(w.player().weapon, 31);
+}
