@@ -60,15 +60,11 @@ int startKey = kDefaultStartKey;
 // Room for a stop's text: two messages and the words around them.
 constexpr int kShowSize = 2 * kTextSize + 64;
 
-void Format(char* text, int size, const char* format, va_list args) {
-  std::vsnprintf(text, static_cast<std::size_t>(size), format, args);
-}
-
 void Show(const char* format, ...) {
   char text[kShowSize];
   va_list args;
   va_start(args, format);
-  Format(text, sizeof text, format, args);
+  std::vsnprintf(text, sizeof text, format, args);
   va_end(args);
   PRINT_STRING_WITH_LITERAL_STRING_NOW(text);
 }
@@ -181,7 +177,7 @@ void Stop(const char* format, ...) {
   char why[kShowSize];
   va_list args;
   va_start(args, format);
-  Format(why, sizeof why, format, args);
+  std::vsnprintf(why, sizeof why, format, args);
   va_end(args);
   EndTake();
   Show("Take stopped at step %d: %s", take.steps, why);
