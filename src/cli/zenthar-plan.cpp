@@ -24,6 +24,7 @@ Options:
   --script FILE    write the shooting script (Markdown): the steps for a person at the game
   --plugin PATH    the plug-in module to rehearse with (default: the one beside this program)
   --quiet          print only the verdict
+  --version        show the version
   --help           show this help
 
 Exit codes: 0 verified; 1 the rehearsal did not record the shot list's film; 2 the shot list
@@ -71,6 +72,9 @@ int main(int argc, char** argv) {
     };
     if (arg == "--help" || arg == "-h") {
       std::fputs(kUsage, stdout);
+      return 0;
+    } else if (arg == "--version") {
+      std::puts("zenthar-plan " ZENTHAR_VERSION);
       return 0;
     } else if (arg == "--scenario") {
       if (!value(scenarioPath)) return 2;

@@ -37,6 +37,7 @@ Options:
   --natives          list every native call in the transcript
   --plugin PATH      the plug-in module to load (default: the one beside this program)
   --quiet            print no transcript
+  --version          show the version
   --help             show this help
 
 Exit codes: 0 the run finished; 1 it could not run, or --strict found warnings;
@@ -115,6 +116,9 @@ int main(int argc, char** argv) {
     if (arg == "--help" || arg == "-h") {
       std::fputs(kUsage, stdout);
       std::fputs(sim::ScenarioHelp(), stdout);
+      return 0;
+    } else if (arg == "--version") {
+      std::puts("zenthar-sim " ZENTHAR_VERSION);
       return 0;
     } else if (arg == "--trace") {
       if (!value(tracePath)) return 2;
