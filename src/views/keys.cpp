@@ -1,5 +1,7 @@
 #include "views/keys.h"
 
+#include "scene/scene.h"
+
 namespace sim {
 
 namespace {
@@ -71,8 +73,8 @@ const DirectorKey kKeys[] = {
         "screen a second shorter (at least 1 s)", "previous target ped"),
     Key("=", "= (main keyboard)", 187, {beside, 1, 1, 1, 1}, nullptr, "screen a second longer",
         "next target ped (−1 is you, 0–254 a slot)"),
-    Every("On/off", "Pause", 19, {beside, 0, 2, 3, 1}, "Zenthar off / on", 0),
-    Every("Mode", "Scroll Lock", 145, {beside, 0, 3, 3, 1}, "next mode", 1),
+    Every("On/off", "Pause", kDefaultOnOffKey, {beside, 0, 2, 3, 1}, "Zenthar off / on", 0),
+    Every("Mode", "Scroll Lock", kDefaultChangeModeKey, {beside, 0, 3, 3, 1}, "next mode", 1),
 };
 
 }  // namespace
