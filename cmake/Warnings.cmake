@@ -15,6 +15,16 @@ if(WIN32)
   add_compile_options(-msse2 -mfpmath=sse)
   add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
   add_link_options(-static-libgcc -static-libstdc++)
+  # The same sources make the same files whenever they are built: no link time in the header.
+  add_link_options(-Wl,--no-insert-timestamp)
+  if(ZENTHAR_RELEASE)
+    # ... and wherever: no folder of the build in the files to ship, and no symbols. Only here,
+    # as the tests find their data through __FILE__. GCC applies the last map that matches, and
+    # the build folder may lie inside the sources, so it comes last.
+    add_compile_options(-ffile-prefix-map=${PROJECT_SOURCE_DIR}/=
+                        -ffile-prefix-map=${CMAKE_BINARY_DIR}/=)
+    add_link_options(-s)
+  endif()
 endif()
 add_compile_options(-ffp-contract=off)
 if(ZENTHAR_SANITIZE)

@@ -30,6 +30,7 @@ Options:
   --plugin PATH    the plug-in module to rehearse with (default: the one beside this program)
   --runner PATH    the take runner module (default: the one beside this program)
   --quiet          print only the verdict
+  --version        show the version
   --help           show this help
 
 Exit codes: 0 verified (and the take too, with --take); 1 a rehearsal did not record the shot
@@ -88,6 +89,9 @@ std::optional<int> ParseOptions(int argc, char** argv, Options& options) {
       *into = argv[++i];
     } else if (arg == "--help" || arg == "-h") {
       std::fputs(kUsage, stdout);
+      return 0;
+    } else if (arg == "--version") {
+      std::puts("zenthar-plan " ZENTHAR_VERSION);
       return 0;
     } else if (arg == "--quiet") {
       options.quiet = true;

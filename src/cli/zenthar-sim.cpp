@@ -40,6 +40,7 @@ Options:
   --natives          list every native call in the transcript
   --plugin PATH      the plug-in module to load (default: the one beside this program)
   --quiet            print no transcript
+  --version          show the version
   --help             show this help
 
 Exit codes: 0 the run finished; 1 it could not run, or --strict found warnings;
@@ -128,6 +129,9 @@ std::optional<int> ParseOptions(int argc, char** argv, Options& options) {
     } else if (arg == "--help" || arg == "-h") {
       std::fputs(kUsage, stdout);
       std::fputs(sim::ScenarioHelp(), stdout);
+      return 0;
+    } else if (arg == "--version") {
+      std::puts("zenthar-sim " ZENTHAR_VERSION);
       return 0;
     } else if (arg == "--check") {
       options.run.check = true;

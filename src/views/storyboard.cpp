@@ -18,26 +18,7 @@ const ExplosionLook& ExplosionLookOf(int kind) {
   return kExplosionLooks[2];
 }
 
-namespace {
-
-const char* const kScreenColours[] = {"#1f77b4", "#e6550d", "#2ca02c", "#9467bd", "#d62728",
-                                      "#17becf", "#8c564b", "#e377c2", "#bcbd22", "#636363"};
-constexpr int kColours = sizeof kScreenColours / sizeof kScreenColours[0];
-
-const char* Colour(int screen) {
-  return kScreenColours[screen % kColours];
-}
-
-std::string Num(double v) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%.1f", v);
-  std::string s = text;
-  if (s.size() > 2 && s.compare(s.size() - 2, 2, ".0") == 0) s.resize(s.size() - 2);
-  if (s == "-0") s = "0";
-  return s;
-}
-
-std::string Escape(const std::string& text) {
+std::string XmlEscape(const std::string& text) {
   std::string out;
   for (char c : text) {
     switch (c) {
@@ -60,6 +41,25 @@ std::string Escape(const std::string& text) {
   return out;
 }
 
+namespace {
+
+const char* const kScreenColours[] = {"#1f77b4", "#e6550d", "#2ca02c", "#9467bd", "#d62728",
+                                      "#17becf", "#8c564b", "#e377c2", "#bcbd22", "#636363"};
+constexpr int kColours = sizeof kScreenColours / sizeof kScreenColours[0];
+
+const char* Colour(int screen) {
+  return kScreenColours[screen % kColours];
+}
+
+std::string Num(double v) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.1f", v);
+  std::string s = text;
+  if (s.size() > 2 && s.compare(s.size() - 2, 2, ".0") == 0) s.resize(s.size() - 2);
+  if (s == "-0") s = "0";
+  return s;
+}
+
 std::string Seconds(std::uint64_t ms) {
   char text[32];
   std::snprintf(text, sizeof text, "%.1f s", static_cast<double>(ms) / 1000.0);
@@ -73,8 +73,8 @@ std::string Label(double x, double y, const std::string& text, const char* fill,
                              std::to_string(size) + "\" text-anchor=\"" + anchor +
                              "\" font-weight=\"" + weight + "\"";
   return "<text " + common + " fill=\"none\" stroke=\"#fbfaf6\" stroke-width=\"3.5\" " +
-         "stroke-linejoin=\"round\">" + Escape(text) + "</text><text " + common + " fill=\"" +
-         fill + "\">" + Escape(text) + "</text>\n";
+         "stroke-linejoin=\"round\">" + XmlEscape(text) + "</text><text " + common + " fill=\"" +
+         fill + "\">" + XmlEscape(text) + "</text>\n";
 }
 
 struct Box {
@@ -627,7 +627,7 @@ std::string ColumnHead(const Column& c, double x, double w, const Timeline& t) {
   std::string length = Seconds(c.ms);
   if (c.last) length = w > 110 ? length + ", ends show" : length + " (end)";
   svg += "<text x=\"" + Num(x + 5) + "\" y=\"" + Num(t.top + 28) +
-         "\" font-size=\"10\" fill=\"#ffffff\">" + Escape(length) + "</text>\n";
+         "\" font-size=\"10\" fill=\"#ffffff\">" + XmlEscape(length) + "</text>\n";
   return svg;
 }
 
@@ -675,7 +675,7 @@ std::string ColumnCells(const Film& film, const Column& c, double x, double w, c
     }
     svg += "<text x=\"" + Num(x + 7) + "\" y=\"" + Num(ry + 15) +
            "\" font-size=\"11\" font-style=\"" + cell.style + "\" fill=\"" + cell.fill + "\">" +
-           Escape(cell.text) + "</text>\n";
+           XmlEscape(cell.text) + "</text>\n";
   }
   std::string blasts;
   for (int id = 0; id < film.explosionCount; ++id) {
@@ -686,7 +686,7 @@ std::string ColumnCells(const Film& film, const Column& c, double x, double w, c
   }
   if (!blasts.empty()) {
     svg += "<text x=\"" + Num(x + 7) + "\" y=\"" + Num(t.gridTop + kRowH * t.rows + 15) +
-           "\" font-size=\"11\" font-weight=\"bold\" fill=\"#b22222\">" + Escape(blasts) +
+           "\" font-size=\"11\" font-weight=\"bold\" fill=\"#b22222\">" + XmlEscape(blasts) +
            "</text>\n";
   }
   return svg;
@@ -704,7 +704,7 @@ std::string RowNames(const FilmReport& report, const Timeline& t) {
     const std::int32_t ped = film.pedHandle[static_cast<std::size_t>(slot)];
     svg += "<text x=\"" + Num(kMargin + 40) + "\" y=\"" + Num(t.gridTop + kRowH * slot + 15) +
            "\" font-size=\"9\" fill=\"#999999\">" +
-           (film.pedCount == 0 || ped == 0 ? std::string() : Escape(report.NameOf(ped))) +
+           (film.pedCount == 0 || ped == 0 ? std::string() : XmlEscape(report.NameOf(ped))) +
            "</text>\n";
   }
   return svg + "<text x=\"" + Num(kMargin) + "\" y=\"" + Num(t.gridTop + kRowH * t.rows + 15) +
@@ -725,11 +725,12 @@ std::string TimelineStrip(const FilmReport& report, const Show* show, const Time
   }
   svg += RowNames(report, t);
   const double axisY = t.gridTop + kRowH * (t.rows + 1) + 14;
-  svg += "<text x=\"" + Num(kMargin + kLabelW) + "\" y=\"" + Num(axisY) +
-         "\" font-size=\"10\" fill=\"#777777\">" +
-         Escape("total " + Seconds(t.totalMs) +
+  svg +=
+      "<text x=\"" + Num(kMargin + kLabelW) + "\" y=\"" + Num(axisY) +
+      "\" font-size=\"10\" fill=\"#777777\">" +
+      XmlEscape("total " + Seconds(t.totalMs) +
                 (show != nullptr ? ", from the play key on" : ", estimated from the durations")) +
-         "</text>\n";
+      "</text>\n";
   return svg;
 }
 

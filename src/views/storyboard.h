@@ -25,6 +25,8 @@ struct ExplosionLook {
 };
 const ExplosionLook& ExplosionLookOf(int kind);
 extern const ExplosionLook kExplosionLooks[3];
+// Text for an SVG element or attribute.
+std::string XmlEscape(const std::string& text);
 
 std::string RenderStoryboard(const FilmReport& report, const StoryboardSampler& samples,
                              const std::string& title, const std::vector<Warning>& warnings);
