@@ -104,7 +104,8 @@ std::string Heading(const std::string& version) {
       "Scroll Lock steps the mode: 0 direct commands → 1 recording → 2 recording, second set → 0.",
       "In modes 1 and 2 a key records a cue for the selected slot on the edit screen;",
       "\"this spot\" and \"your car\" are where you stand and the car you are in as you press it.",
-      "Pause and Scroll Lock can be changed in ped.ini: README.txt says how."};
+      "Pause and Scroll Lock can be changed in ped.ini: README.txt says how.",
+      "F9 starts and stops a take (ZentharTake.dll), set in take.ini."};
   double y = 118;
   for (const char* line : lines) {
     svg += Text(kMargin, y, line, style);
