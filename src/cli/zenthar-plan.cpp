@@ -8,6 +8,7 @@
 #include <string>
 #include <utility>
 
+#include "cli/command_line.h"
 #include "plan/planner.h"
 #include "plan/script.h"
 #include "plan/shots.h"
@@ -50,12 +51,6 @@ Shot list statements (one a line, # starts a comment):
   fire|rocket|grenade at SPOT [id 0..31]                 an explosion (default: next free id)
 )";
 
-bool WriteFile(const std::string& path, const std::string& text) {
-  std::ofstream out(path, std::ios::binary);
-  out << text;
-  return static_cast<bool>(out);
-}
-
 std::string Count(int n, const char* what) {
   return std::to_string(n) + " " + what + (n == 1 ? "" : "s");
 }
@@ -67,62 +62,29 @@ struct Options {
   bool quiet = false;
 };
 
-// Fills `options` from the command line. Empty to go on with the plan, else the exit code to end
-// with: after --help, or a command line that is wrong, which has been reported.
+// Fills `options` from the command line; the exit code to end with, or empty to go on.
 std::optional<int> ParseOptions(int argc, char** argv, Options& options) {
-  const std::pair<const char*, std::string*> valued[] = {{"--scenario", &options.scenarioPath},
-                                                         {"--script", &options.scriptPath},
-                                                         {"--take", &options.takePath},
-                                                         {"--plugin", &options.run.pluginPath},
-                                                         {"--runner", &options.run.takePath}};
-  for (int i = 1; i < argc; ++i) {
-    const std::string arg = argv[i];
-    std::string* into = nullptr;
-    for (const auto& [name, field] : valued) {
-      if (arg == name) into = field;
-    }
-    if (into != nullptr) {
-      if (i + 1 >= argc) {
-        std::fprintf(stderr, "zenthar-plan: %s needs a value\n", arg.c_str());
-        return 2;
-      }
-      *into = argv[++i];
-    } else if (arg == "--help" || arg == "-h") {
-      std::fputs(kUsage, stdout);
-      return 0;
-    } else if (arg == "--version") {
-      std::puts("zenthar-plan " ZENTHAR_VERSION);
-      return 0;
-    } else if (arg == "--quiet") {
-      options.quiet = true;
-    } else if (!arg.empty() && arg[0] == '-') {
-      std::fprintf(stderr, "zenthar-plan: unknown option %s (see --help)\n", arg.c_str());
-      return 2;
-    } else if (options.shotsPath.empty()) {
-      options.shotsPath = arg;
-    } else {
-      std::fprintf(stderr, "zenthar-plan: one shot list at a time (see --help)\n");
-      return 2;
-    }
-  }
-  if (options.shotsPath.empty()) {
-    std::fputs(kUsage, stderr);
-    return 2;
-  }
-  return std::nullopt;
+  cli::CommandLine line{"zenthar-plan", kUsage, nullptr, "shot list", {}, {}};
+  line.valued = {{"--scenario", &options.scenarioPath},
+                 {"--script", &options.scriptPath},
+                 {"--take", &options.takePath},
+                 {"--plugin", &options.run.pluginPath},
+                 {"--runner", &options.run.takePath}};
+  line.flags = {{"--quiet", [&] { options.quiet = true; }}};
+  return cli::Parse(argc, argv, line, options.shotsPath);
 }
 
 // The scenario and the shooting script, when asked for; false, reported, at the first that
 // cannot be written.
 bool WriteOutputs(const Options& options, const plan::ShotList& shots, const plan::Plan& plan,
                   const std::string& scenario) {
-  if (!options.scenarioPath.empty() && !WriteFile(options.scenarioPath, scenario)) {
+  if (!options.scenarioPath.empty() && !cli::WriteFile(options.scenarioPath, scenario)) {
     std::fprintf(stderr, "zenthar-plan: cannot write %s\n", options.scenarioPath.c_str());
     return false;
   }
   const std::string title = std::filesystem::path(options.shotsPath).filename().string();
   if (!options.scriptPath.empty() &&
-      !WriteFile(options.scriptPath, plan::ShootingScript(shots, plan, title))) {
+      !cli::WriteFile(options.scriptPath, plan::ShootingScript(shots, plan, title))) {
     std::fprintf(stderr, "zenthar-plan: cannot write %s\n", options.scriptPath.c_str());
     return false;
   }
@@ -156,7 +118,7 @@ int Verdict(const plan::Verification& v) {
 // The take of a verified plan, written and rehearsed through the take runner.
 int Take(const Options& options, const plan::ShotList& shots, const plan::Plan& plan) {
   const std::string title = std::filesystem::path(options.shotsPath).filename().string();
-  if (!WriteFile(options.takePath, plan::TakeText(shots, plan, title))) {
+  if (!cli::WriteFile(options.takePath, plan::TakeText(shots, plan, title))) {
     std::fprintf(stderr, "zenthar-plan: cannot write %s\n", options.takePath.c_str());
     return 1;
   }

@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "cli/command_line.h"
 #include "plan/shots.h"
 #include "rehearsal/film.h"
 #include "rehearsal/runner.h"
@@ -47,12 +48,6 @@ Exit codes: 0 the run finished; 1 it could not run, or --strict found warnings;
 2 the scenario is malformed.
 
 )";
-
-bool WriteFile(const std::string& path, const std::string& text) {
-  std::ofstream out(path, std::ios::binary);
-  out << text;
-  return static_cast<bool>(out);
-}
 
 std::string Count(std::size_t n, const char* one, const char* many) {
   return std::to_string(n) + " " + (n == 1 ? one : many);
@@ -105,65 +100,30 @@ struct Options {
   bool strict = false;
 };
 
-// Fills `options` from the command line. Empty to go on with the run, else the exit code to end
-// with: after --help, or a command line that is wrong, which has been reported.
+// Fills `options` from the command line; the exit code to end with, or empty to go on.
 std::optional<int> ParseOptions(int argc, char** argv, Options& options) {
-  const std::pair<const char*, std::string*> valued[] = {
-      {"--trace", &options.tracePath},           {"--state", &options.statePath},
-      {"--storyboard", &options.storyboardPath}, {"--film", &options.filmPath},
-      {"--player", &options.playerPath},         {"--shots", &options.shotsPath},
-      {"--plugin", &options.run.pluginPath}};
   options.run.review = sim::CheckFilm;
-  for (int i = 1; i < argc; ++i) {
-    const std::string arg = argv[i];
-    std::string* into = nullptr;
-    for (const auto& [name, field] : valued) {
-      if (arg == name) into = field;
-    }
-    if (into != nullptr) {
-      if (i + 1 >= argc) {
-        std::fprintf(stderr, "zenthar-sim: %s needs a value\n", arg.c_str());
-        return 2;
-      }
-      *into = argv[++i];
-    } else if (arg == "--help" || arg == "-h") {
-      std::fputs(kUsage, stdout);
-      std::fputs(sim::ScenarioHelp(), stdout);
-      return 0;
-    } else if (arg == "--version") {
-      std::puts("zenthar-sim " ZENTHAR_VERSION);
-      return 0;
-    } else if (arg == "--check") {
-      options.run.check = true;
-    } else if (arg == "--strict") {
-      options.run.check = true;
-      options.strict = true;
-    } else if (arg == "--natives") {
-      options.run.transcriptNatives = true;
-    } else if (arg == "--quiet") {
-      options.quiet = true;
-    } else if (!arg.empty() && arg[0] == '-') {
-      std::fprintf(stderr, "zenthar-sim: unknown option %s (see --help)\n", arg.c_str());
-      return 2;
-    } else if (options.scenarioPath.empty()) {
-      options.scenarioPath = arg;
-    } else {
-      std::fprintf(stderr, "zenthar-sim: one scenario at a time (see --help)\n");
-      return 2;
-    }
-  }
-  if (options.scenarioPath.empty()) {
-    std::fputs(kUsage, stderr);
-    return 2;
-  }
-  return std::nullopt;
+  cli::CommandLine line{"zenthar-sim", kUsage, sim::ScenarioHelp(), "scenario", {}, {}};
+  line.valued = {{"--trace", &options.tracePath},           {"--state", &options.statePath},
+                 {"--storyboard", &options.storyboardPath}, {"--film", &options.filmPath},
+                 {"--player", &options.playerPath},         {"--shots", &options.shotsPath},
+                 {"--plugin", &options.run.pluginPath}};
+  line.flags = {{"--check", [&] { options.run.check = true; }},
+                {"--strict",
+                 [&] {
+                   options.run.check = true;
+                   options.strict = true;
+                 }},
+                {"--natives", [&] { options.run.transcriptNatives = true; }},
+                {"--quiet", [&] { options.quiet = true; }}};
+  return cli::Parse(argc, argv, line, options.scenarioPath);
 }
 
 // Writes the text `make` renders to `path`, when a path was given; false, reported, when the
 // file cannot be written.
 template <typename Render>
 bool WriteOutput(const std::string& path, Render make) {
-  if (path.empty() || WriteFile(path, make())) return true;
+  if (path.empty() || cli::WriteFile(path, make())) return true;
   std::fprintf(stderr, "zenthar-sim: cannot write %s\n", path.c_str());
   return false;
 }
