@@ -20,6 +20,7 @@
 #include "plan/verify.h"
 #include "rehearsal/runner.h"
 #include "rehearsal/scenario.h"
+#include "rehearse.h"
 
 namespace {
 
@@ -99,7 +100,7 @@ std::string PlanAndRehearse(const plan::ShotList& shots, plan::Plan* planOut = n
 // canonical shot list, every difference a test failure.
 std::string TakeAndRehearse(const plan::ShotList& shots, std::uint64_t* ticks = nullptr) {
   const plan::Plan plan = plan::MakePlan(shots);
-  const fs::path path = fs::temp_directory_path() / "zenthar-roundtrip.take";
+  const fs::path path = zt::TempPath("roundtrip.take");
   std::ofstream(path, std::ios::binary) << plan::TakeText(shots, plan, shots.file);
   const plan::Verification v = plan::VerifyTake(shots, plan, path.string(), sim::RunOptions{});
   fs::remove(path);

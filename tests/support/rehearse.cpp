@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <filesystem>
 #include <sstream>
 
 #include "views/check.h"
@@ -65,6 +67,14 @@ Rehearsal Rehearse(const std::string& scenario, sim::RunOptions options) {
   std::istringstream in(r.out.trace);
   for (std::string line; std::getline(in, line);) r.lines.push_back(line);
   return r;
+}
+
+std::string TempPath(const std::string& name) {
+  static unsigned counter = 0;
+  const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+  return (std::filesystem::temp_directory_path() /
+          ("zenthar-" + std::to_string(stamp) + "-" + std::to_string(counter++) + "-" + name))
+      .string();
 }
 
 std::uint64_t TimeOf(const std::string& line) {

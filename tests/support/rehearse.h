@@ -27,6 +27,10 @@ struct Rehearsal {
 // Fails the current test (with the problem) when the scenario does not parse or run.
 Rehearsal Rehearse(const std::string& scenario, sim::RunOptions options = {});
 
+// A path in the temporary folder that no other test, in this process or another, uses: the tests
+// run side by side.
+std::string TempPath(const std::string& name);
+
 // Fields of one trace line.
 std::uint64_t TimeOf(const std::string& line);
 std::string Field(const std::string& line, const std::string& key);  // raw JSON text of a field

@@ -29,10 +29,13 @@ const char* kCast =
 
 // A rehearsal of `take` beside the plug-in: the player alone at the origin, F9 at 0.1 s.
 zt::Rehearsal Take(const std::string& take, const std::string& more = "", int seconds = 20) {
-  const fs::path path = fs::temp_directory_path() / "zenthar-runner-test.take";
+  const fs::path path = zt::TempPath("runner-test.take");
   std::ofstream(path, std::ios::binary) << take;
-  return zt::Rehearse("model 2001 ped\nmodel 90 car\ntake " + sim::QuoteWord(path.string()) +
-                      "\nat 0.1 press f9\n" + more + "run " + std::to_string(seconds) + "\n");
+  zt::Rehearsal r =
+      zt::Rehearse("model 2001 ped\nmodel 90 car\ntake " + sim::QuoteWord(path.string()) +
+                   "\nat 0.1 press f9\n" + more + "run " + std::to_string(seconds) + "\n");
+  fs::remove(path);
+  return r;
 }
 
 std::vector<std::string> By(const zt::Rehearsal& r, const char* ev, bool runner) {
@@ -106,12 +109,13 @@ TEST(TakeRunner, UnloadedMidTakeThePlugInGoesOn) {
 }
 
 TEST(TakeRunner, TheStartKeyComesFromTakeIni) {
-  const fs::path path = fs::temp_directory_path() / "zenthar-runner-test.take";
+  const fs::path path = zt::TempPath("runner-test.take");
   std::ofstream(path, std::ios::binary) << kCast;
   const zt::Rehearsal r =
       zt::Rehearse("model 2001 ped\nmodel 90 car\ntake " + sim::QuoteWord(path.string()) +
                    "\ntake.ini \"Start=121\"\nat 0.1 press f9\n"
                    "at 0.5 press f10\nrun 5\n");
+  fs::remove(path);
   const std::vector<std::string> said = By(r, "screen", true);
   ASSERT_FALSE(said.empty());
   EXPECT_EQ(said.front(), "\"Take started: 2 keys\"");
@@ -122,7 +126,7 @@ TEST(TakeRunner, TheStartKeyComesFromTakeIni) {
 // A show whose steps wait 100 ms a slot is running when the take starts: the player moves only
 // once the plug-in's pass has ended, never inside a step.
 TEST(TakeRunner, ThePlayerMovesOnlyBetweenThePlugInsPasses) {
-  const fs::path path = fs::temp_directory_path() / "zenthar-runner-test.take";
+  const fs::path path = zt::TempPath("runner-test.take");
   std::ofstream(path, std::ios::binary) << "zenthar-take 1\nmove 5 5 0\n";
   std::string scenario = "ped bob model 2001 at 3 0 0\ntake " + sim::QuoteWord(path.string()) +
                          "\nat 0.1 press backslash\n";
@@ -132,6 +136,7 @@ TEST(TakeRunner, ThePlayerMovesOnlyBetweenThePlugInsPasses) {
   scenario += "at 1.5 press scroll\nat 1.6 press plus\nat 1.7 press num*\nat 1.8 press plus\n";
   scenario += "at 2 press backslash\nat 3.7 press f9\nrun 8\n";
   const zt::Rehearsal r = zt::Rehearse(scenario);
+  fs::remove(path);
   ASSERT_EQ(r.out.film.shows.size(), 1u);
   const int moved = r.Find({"\"what\":\"moved\"", "\"by\":\"Take\""});
   ASSERT_NE(moved, -1);
@@ -160,7 +165,7 @@ std::vector<std::string> PressStart(const std::vector<std::string>& modules) {
   world::World w;
   Messages messages;
   world::InstallNatives(w, &messages, {});
-  const fs::path folder = fs::temp_directory_path() / "zenthar-runner-alone";
+  const fs::path folder = zt::TempPath("runner-alone");
   fs::create_directories(folder);
   std::error_code ignored;
   const fs::path previous = fs::current_path(ignored);

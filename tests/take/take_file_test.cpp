@@ -9,6 +9,7 @@
 #include <string>
 
 #include "plan/take.h"
+#include "rehearse.h"
 #include "take/take_file.h"
 
 namespace {
@@ -17,7 +18,7 @@ namespace fs = std::filesystem;
 
 // Checks `text` as a file the way the runner does: the problem and its line, or "" and 0.
 std::pair<std::string, int> Check(const std::string& text, take::Summary* summary = nullptr) {
-  const fs::path path = fs::temp_directory_path() / "zenthar-take-reader-test.take";
+  const fs::path path = zt::TempPath("take-reader-test.take");
   std::ofstream(path, std::ios::binary) << text;
   std::FILE* file = std::fopen(path.string().c_str(), "r");
   take::Summary own{};
@@ -89,7 +90,7 @@ TEST(TakeFile, AGoodTakeIsCountedAndStreamedStepByStep) {
   EXPECT_EQ(summary.keys, 4) << "two presses and two captures";
   EXPECT_EQ(summary.modelCount, 3) << "90, 2001 and 91, each once";
 
-  const fs::path path = fs::temp_directory_path() / "zenthar-take-stream-test.take";
+  const fs::path path = zt::TempPath("take-stream-test.take");
   std::ofstream(path, std::ios::binary) << text;
   std::FILE* file = std::fopen(path.string().c_str(), "r");
   char header[take::kLineSize];
