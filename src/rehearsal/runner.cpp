@@ -51,17 +51,26 @@ std::string HostDirt() {
   return dirt.empty() ? dirt : dirt + " already; a rehearsal starts from an empty host";
 }
 
-// The cars a take stages, in its order: the world names the cars the runner creates after them.
-std::vector<std::string> StagedCarNames(const std::string& take) {
-  std::vector<std::string> names;
+// A take's steps as the runner reads them; lines it would refuse are left out.
+std::vector<take::Step> TakeSteps(const std::string& take) {
+  std::vector<take::Step> steps;
   std::istringstream in(take);
   for (std::string line; std::getline(in, line);) {
     take::Step step;
     char problem[take::kProblemSize];
     if (take::ReadLine(line.c_str(), step, problem, sizeof problem) &&
-        step.kind == take::StepKind::car) {
-      names.emplace_back(step.name);
+        step.kind != take::StepKind::none) {
+      steps.push_back(step);
     }
+  }
+  return steps;
+}
+
+// The cars a take stages, in its order: the world names the cars the runner creates after them.
+std::vector<std::string> StagedCarNames(const std::vector<take::Step>& steps) {
+  std::vector<std::string> names;
+  for (const take::Step& step : steps) {
+    if (step.kind == take::StepKind::car) names.emplace_back(step.name);
   }
   return names;
 }
@@ -77,12 +86,8 @@ constexpr const char* kTakeThread = "Take";
 
 class TakePresses : public Subscriber {
  public:
-  TakePresses(EventHub& hub, const std::string& take) : hub_(hub) {
-    std::istringstream in(take);
-    for (std::string line; std::getline(in, line);) {
-      take::Step step;
-      char problem[take::kProblemSize];
-      if (!take::ReadLine(line.c_str(), step, problem, sizeof problem)) continue;
+  TakePresses(EventHub& hub, const std::vector<take::Step>& steps) : hub_(hub) {
+    for (const take::Step& step : steps) {
       if (step.kind == take::StepKind::press) keys_.push_back(step.value);
       if (step.kind == take::StepKind::capture) keys_.push_back(take::KeyCode("backslash"));
     }
@@ -134,7 +139,7 @@ class Run {
     SetUpWorld();
     // First, so that the key it adds comes before the message it answers.
     if (scenario_.hasTake) {
-      presses_ = std::make_unique<TakePresses>(hub_, scenario_.take);
+      presses_ = std::make_unique<TakePresses>(hub_, takeSteps_);
       hub_.Subscribe(presses_.get());
     }
     if (options_.writeTrace) {
@@ -227,7 +232,7 @@ class Run {
     world_.GiveWeapon(world_.player(), scenario_.playerWeapon);
     for (std::int32_t model : scenario_.pedModels) world_.DeclarePedModel(model);
     for (std::int32_t model : scenario_.carModels) world_.DeclareCarModel(model);
-    if (scenario_.hasTake) world_.NameCreatedCars(StagedCarNames(scenario_.take));
+    if (scenario_.hasTake) world_.NameCreatedCars(StagedCarNames(takeSteps_));
     for (const Actor& ped : scenario_.peds) world_.AddPed(ped.name, ped.model, ped.pos);
     for (const Actor& car : scenario_.cars) world_.AddCar(car.name, car.model, car.pos);
   }
@@ -365,6 +370,7 @@ class Run {
   TraceWriter trace_;
   Transcript transcript_;
   FilmRecorder recorder_;
+  const std::vector<take::Step> takeSteps_ = TakeSteps(scenario_.take);
   std::unique_ptr<TakePresses> presses_;
   std::string takePath_;
 };
