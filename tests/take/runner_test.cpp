@@ -68,6 +68,15 @@ TEST(TakeRunner, AMessageThatDiffersStopsTheTakeAtItsStep) {
             "to 1'\"");
 }
 
+// Keys off, the plug-in answers no key but its on/off key: the take waits a while, then stops.
+TEST(TakeRunner, AMessageThatNeverComesStopsTheTakeAfterAWhile) {
+  const zt::Rehearsal r =
+      Take("zenthar-take 1\npress pause \"Zenthar is off\"\npress num1 \"Char create\"\n");
+  EXPECT_EQ(By(r, "screen", false), std::vector<std::string>{"\"Zenthar is off\""});
+  EXPECT_EQ(By(r, "screen", true).back(),
+            "\"Take stopped at step 2: expected 'Char create', the game showed 'nothing'\"");
+}
+
 TEST(TakeRunner, AModelTheGameLacksStopsTheTakeAfterAWhile) {
   const zt::Rehearsal r = Take("zenthar-take 1\ncapture 9999\npress num1 \"Char create\"\n");
   const std::vector<std::string> said = By(r, "screen", true);
