@@ -79,7 +79,8 @@ TEST(TakeFile, EveryBadLineIsNamedWithItsLineAndProblem) {
 
 TEST(TakeFile, AGoodTakeIsCountedAndStreamedStepByStep) {
   const std::string text =
-      "zenthar-take 1\r\n# a comment\r\n\r\nweapon 7   # and one after a step\r\n" +
+      "zenthar-take 1\r\n# a comment\r\n\r\nweapon 2147483647   # the largest number, then a "
+      "comment\r\n" +
       kHeader.substr(15) +
       "capture 2001\nmove -1.5 +2 .25\nenter taxi\nleave at 10 6 0\npress num+ \"ID changed to "
       "1\"\n"
