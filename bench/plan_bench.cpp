@@ -9,6 +9,7 @@
 #include <sstream>
 #include <string>
 
+#include "examples.h"
 #include "plan/planner.h"
 #include "plan/random_shots.h"
 #include "plan/shots.h"
@@ -89,17 +90,12 @@ std::string ReadFile(const std::filesystem::path& path) {
 // Keys the planner presses for each example, its lower bound, and the keys of the example's
 // own scenario, written by hand.
 void PlanKeysOnExamples(benchmark::State& state) {
-  const std::filesystem::path examples = ZENTHAR_EXAMPLES;
   for (auto _ : state) {
-    for (const char* name : {"demo", "car-chase", "every-action", "explosions"}) {
+    for (const char* name : zb::kExamples) {
       plan::ShotList shots;
-      if (!plan::LoadShotList((examples / (std::string(name) + ".shots")).string(), shots)
-               .empty()) {
-        state.SkipWithError("an example shot list does not read");
-        return;
-      }
+      if (!zb::LoadExample(state, name, shots)) return;
       sim::Scenario film;
-      sim::ParseScenario(name, ReadFile(examples / (std::string(name) + ".film")), film);
+      sim::ParseScenario(name, ReadFile(zb::ExamplePath(name, ".film")), film);
       int hand = 0;
       for (const sim::Action& action : film.actions) {
         if (action.kind == sim::ActionKind::press) hand += static_cast<int>(action.keys.size());

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <string>
 
+#include "examples.h"
 #include "plan/planner.h"
 #include "plan/random_shots.h"
 #include "plan/shots.h"
@@ -49,15 +50,10 @@ bool Retake(benchmark::State& state, const plan::ShotList& shots, const std::str
 }
 
 void TakeTicksOnExamples(benchmark::State& state) {
-  const fs::path examples = ZENTHAR_EXAMPLES;
   for (auto _ : state) {
-    for (const char* name : {"demo", "car-chase", "every-action", "explosions"}) {
+    for (const char* name : zb::kExamples) {
       plan::ShotList shots;
-      if (!plan::LoadShotList((examples / (std::string(name) + ".shots")).string(), shots)
-               .empty()) {
-        state.SkipWithError("an example shot list does not read");
-        return;
-      }
+      if (!zb::LoadExample(state, name, shots)) return;
       if (!Retake(state, shots, name)) return;
     }
   }
