@@ -125,6 +125,26 @@ int Take(const Options& options, const plan::ShotList& shots, const plan::Plan& 
   return Verdict(plan::VerifyTake(shots, plan, options.takePath, options.run));
 }
 
+// The plan's scenario written and rehearsed; the verdict's exit code.
+int PlanAndVerify(const Options& options, const plan::ShotList& shots, const plan::Plan& plan,
+                  std::chrono::steady_clock::time_point start) {
+  const std::string scenario = plan::PlanScenarioText(shots, plan);
+  const auto planned = std::chrono::steady_clock::now();
+  if (!options.quiet) {
+    std::printf("planned: %d keys, at least %d are needed (%.2fx), in %.3f s\n", plan.keys,
+                plan.lowerBound,
+                plan.lowerBound > 0 ? static_cast<double>(plan.keys) / plan.lowerBound : 1.0,
+                std::chrono::duration<double>(planned - start).count());
+  }
+  if (!WriteOutputs(options, shots, plan, scenario)) return 1;
+  const plan::Verification v = plan::Verify(shots, plan, scenario, options.run);
+  if (!options.quiet) {
+    const auto verified = std::chrono::steady_clock::now();
+    std::printf("rehearsed in %.3f s\n", std::chrono::duration<double>(verified - planned).count());
+  }
+  return Verdict(v);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -139,22 +159,8 @@ int main(int argc, char** argv) {
     return 2;
   }
   const plan::Plan plan = plan::MakePlan(shots);
-  const std::string scenario = plan::PlanScenarioText(shots, plan);
-  const auto planned = std::chrono::steady_clock::now();
-  if (!options.quiet) {
-    std::printf("planned: %d keys, at least %d are needed (%.2fx), in %.3f s\n", plan.keys,
-                plan.lowerBound,
-                plan.lowerBound > 0 ? static_cast<double>(plan.keys) / plan.lowerBound : 1.0,
-                std::chrono::duration<double>(planned - start).count());
-  }
-  if (!WriteOutputs(options, shots, plan, scenario)) return 1;
-
-  const plan::Verification v = plan::Verify(shots, plan, scenario, options.run);
-  const auto verified = std::chrono::steady_clock::now();
-  if (!options.quiet) {
-    std::printf("rehearsed in %.3f s\n", std::chrono::duration<double>(verified - planned).count());
-  }
-  const int verdict = Verdict(v);
+  // The planned scenario is let go before the take is made: the largest film's is 26 MB.
+  const int verdict = PlanAndVerify(options, shots, plan, start);
   if (verdict != 0 || options.takePath.empty()) return verdict;
   return Take(options, shots, plan);
 }

@@ -142,8 +142,7 @@ std::string ShotListText(const sim::Scenario& scenario, const sim::FilmReport& f
 bool WriteOutputs(const Options& options, const sim::Scenario& scenario, const sim::RunOutput& out,
                   const sim::StoryboardSampler& sampler, const sim::PlayerRecorder& player) {
   const std::string title = std::filesystem::path(options.scenarioPath).filename().string();
-  return WriteOutput(options.tracePath, [&]() -> const std::string& { return out.trace; }) &&
-         WriteOutput(options.statePath, [&]() -> const std::string& { return out.state; }) &&
+  return WriteOutput(options.statePath, [&]() -> const std::string& { return out.state; }) &&
          WriteOutput(options.storyboardPath,
                      [&] {
                        return sim::RenderStoryboard(
@@ -170,19 +169,37 @@ int main(int argc, char** argv) {
     return 2;
   }
 
+  // The trace goes to its file and the transcript to the screen as the run goes: the largest
+  // film's are tens of megabytes.
+  std::ofstream trace;
+  if (!options.tracePath.empty()) {
+    trace.open(options.tracePath, std::ios::binary);
+    if (!trace) {
+      std::fprintf(stderr, "zenthar-sim: cannot write %s\n", options.tracePath.c_str());
+      return 1;
+    }
+    options.run.traceTo = &trace;
+  }
+  options.run.writeTrace = !options.quiet || !options.tracePath.empty();
+  options.run.writeTranscript = !options.quiet;
+  if (!options.quiet) options.run.transcriptTo = &std::cout;
+
   sim::StoryboardSampler sampler;
   if (!options.storyboardPath.empty()) options.run.extra.push_back(&sampler);
   sim::PlayerRecorder player;
   if (!options.playerPath.empty()) options.run.extra.push_back(&player);
   const sim::RunOutput out = sim::RunScenario(scenario, options.run);
   if (!out.ok) {
+    trace.close();
+    if (!options.tracePath.empty()) std::remove(options.tracePath.c_str());
     std::fprintf(stderr, "zenthar-sim: %s\n", out.error.c_str());
     return 1;
   }
-  if (!options.quiet) {
-    std::fwrite(out.transcript.data(), 1, out.transcript.size(), stdout);
-    std::fputs(Summary(out, options.run.check).c_str(), stdout);
+  if (!trace.flush()) {
+    std::fprintf(stderr, "zenthar-sim: cannot write %s\n", options.tracePath.c_str());
+    return 1;
   }
+  if (!options.quiet) std::fputs(Summary(out, options.run.check).c_str(), stdout);
   if (!WriteOutputs(options, scenario, out, sampler, player)) return 1;
   return options.strict && !out.warnings.empty() ? 1 : 0;
 }

@@ -43,8 +43,13 @@ class Planner {
   // mode 2 for each target, or in a pass of their own per target after everything else.
   // Mode 2's target cues are recorded screen by screen, or after everything else in mode 2,
   // the nearest next.
-  Planner(const ShotList& shots, bool fightsPerScreen, bool targetsLast)
-      : shots_(shots), fightsPerScreen_(fightsPerScreen), targetsLast_(targetsLast) {
+  // With `keepSteps` false only the counts are kept: the way the plan is chosen among several
+  // holds one plan's steps at a time, never two.
+  Planner(const ShotList& shots, bool fightsPerScreen, bool targetsLast, bool keepSteps)
+      : shots_(shots),
+        fightsPerScreen_(fightsPerScreen),
+        targetsLast_(targetsLast),
+        keepSteps_(keepSteps) {
     pos_ = shots.setUp.playerPos;
     weapon_ = shots.setUp.playerWeapon;
   }
@@ -87,25 +92,31 @@ class Planner {
     }
     Play();
     plan_.lowerBound += mode2 ? 2 : 1;
-    return plan_;
+    return std::move(plan_);
   }
 
  private:
+  void Push(PlanStep&& step) {
+    if (keepSteps_) plan_.steps.push_back(std::move(step));
+  }
+
   void Heading(const std::string& text, int screen) {
     PlanStep step;
     step.kind = PlanStep::Kind::heading;
     step.text = text;
     step.screen = screen;
-    plan_.steps.push_back(step);
+    Push(std::move(step));
   }
 
-  void Key(int key, const std::string& message, const std::string& why) {
+  // `model`: the model a capture key takes.
+  void Key(int key, const std::string& message, const std::string& why, std::int32_t model = 0) {
     PlanStep step;
     step.kind = PlanStep::Kind::key;
     step.key = key;
     step.message = message;
     step.text = why;
-    plan_.steps.push_back(step);
+    step.model = model;
+    Push(std::move(step));
     ++plan_.keys;
   }
 
@@ -119,7 +130,7 @@ class Planner {
     step.kind = PlanStep::Kind::leave;
     step.car = car_;
     step.spot.pos = pos_;
-    plan_.steps.push_back(step);
+    Push(std::move(step));
     car_.clear();
   }
 
@@ -129,7 +140,7 @@ class Planner {
     PlanStep step;
     step.kind = PlanStep::Kind::walk;
     step.spot = spot;
-    plan_.steps.push_back(step);
+    Push(std::move(step));
     pos_ = spot.pos;
   }
 
@@ -139,7 +150,7 @@ class Planner {
     PlanStep step;
     step.kind = PlanStep::Kind::enter;
     step.car = car;
-    plan_.steps.push_back(step);
+    Push(std::move(step));
     car_ = car;
     for (const sim::Actor& a : shots_.setUp.cars) {
       if (a.name == car) pos_ = a.pos;
@@ -151,7 +162,7 @@ class Planner {
     PlanStep step;
     step.kind = PlanStep::Kind::weapon;
     step.weapon = weapon;
-    plan_.steps.push_back(step);
+    Push(std::move(step));
     weapon_ = weapon;
   }
 
@@ -199,8 +210,7 @@ class Planner {
     }
     for (std::int32_t model : models) {
       Walk(StandIn(model));
-      Key(kPlayKey, "Model has been got", "capture the model of " + StandInName(model));
-      plan_.steps.back().model = model;
+      Key(kPlayKey, "Model has been got", "capture the model of " + StandInName(model), model);
       ++plan_.lowerBound;
       std::vector<int> slots;
       for (const CastMember& member : shots_.cast) {
@@ -462,6 +472,7 @@ class Planner {
   const ShotList& shots_;
   const bool fightsPerScreen_;
   const bool targetsLast_;
+  const bool keepSteps_;
   bool targetHeading_ = false;
   Plan plan_;
   int mode_ = 0;
@@ -563,22 +574,31 @@ Plan MakePlan(const ShotList& shots, Fights fights, Targets targets) {
   if (fights == Fights::best && otherFights) byScreen.push_back(true);
   std::vector<bool> last{targets == Targets::last};
   if (targets == Targets::best && aims) last.push_back(true);
-  Plan best;
-  bool planned = false;
-  for (bool screenFights : byScreen) {
-    for (bool targetsLast : last) {
-      Plan plan = Planner(shots, screenFights, targetsLast).Make();
-      if (!planned || plan.keys < best.keys) best = std::move(plan);
-      planned = true;
+  // Each way is counted first; only the one with the fewest keys is made in full, since a large
+  // film's steps take a good share of a 32-bit tool's memory.
+  bool bestScreenFights = byScreen.front(), bestTargetsLast = last.front();
+  if (byScreen.size() * last.size() > 1) {
+    int fewest = -1;
+    for (bool screenFights : byScreen) {
+      for (bool targetsLast : last) {
+        const int keys = Planner(shots, screenFights, targetsLast, false).Make().keys;
+        if (fewest < 0 || keys < fewest) {
+          fewest = keys;
+          bestScreenFights = screenFights;
+          bestTargetsLast = targetsLast;
+        }
+      }
     }
   }
-  return best;
+  return Planner(shots, bestScreenFights, bestTargetsLast, true).Make();
 }
 
 std::string PlanScenarioText(const ShotList& shots, const Plan& plan) {
-  std::string out = "# Planned by zenthar-plan from " + shots.file + ": " +
-                    std::to_string(plan.keys) + " keys (at least " +
-                    std::to_string(plan.lowerBound) + "), one a host tick.\n";
+  std::string out;
+  // About fifty characters a step: room for the largest film's at once, with no copy.
+  out.reserve(plan.steps.size() * 56);
+  out += "# Planned by zenthar-plan from " + shots.file + ": " + std::to_string(plan.keys) +
+         " keys (at least " + std::to_string(plan.lowerBound) + "), one a host tick.\n";
   out += "fps " + std::to_string(kFps) + "\n";
   const sim::Scenario& set = shots.setUp;
   out += "player at " + Number(set.playerPos.x) + " " + Number(set.playerPos.y) + " " +

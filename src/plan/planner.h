@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -25,7 +26,9 @@ struct PlanStep {
 };
 
 struct Plan {
-  std::vector<PlanStep> steps;
+  // A deque: the largest film has half a million steps, and a 32-bit tool may not find room for
+  // them, and for a copy while they grow, in one block.
+  std::deque<PlanStep> steps;
   int keys = 0;
   int lowerBound = 0;  // captures, creations, cues, explosions, duration steps, modes, play
   int playedScreens = 0;

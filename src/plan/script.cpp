@@ -149,7 +149,7 @@ std::string SectionHead(const ShotList& shots, const PlanStep& step, const Edito
 
 // The key presses from steps[first] to steps[last], all the same key for the same reason, as one
 // row.
-std::string KeyRow(int number, const std::vector<PlanStep>& steps, std::size_t first,
+std::string KeyRow(int number, const std::deque<PlanStep>& steps, std::size_t first,
                    std::size_t last) {
   const PlanStep& step = steps[first];
   const std::size_t times = last - first + 1;
@@ -167,7 +167,7 @@ std::string StepTables(const ShotList& shots, const Plan& plan) {
   std::string out;
   Editor editor;
   int number = 0;
-  const std::vector<PlanStep>& steps = plan.steps;
+  const std::deque<PlanStep>& steps = plan.steps;
   for (std::size_t i = 0; i < steps.size(); ++i) {
     const PlanStep& step = steps[i];
     switch (step.kind) {

@@ -1,5 +1,6 @@
 #include "plan/verify.h"
 
+#include <deque>
 #include <map>
 
 namespace plan {
@@ -62,19 +63,51 @@ std::string ShotCueWords(const ShotCue& cue) {
   return text;
 }
 
-// The plug-in's screen messages, and apart from them a take runner's.
+// The plug-in's screen messages, each held against the message the plan's next key should show
+// as it comes, so that a run of half a million keys keeps no list of them; and apart from them a
+// take runner's, which are few.
 class Messages : public sim::Subscriber {
  public:
+  explicit Messages(const Plan& plan) : plan_(plan), next_(plan.steps.begin()) { Skip(); }
+
   void OnEvent(const sim::RunEvent& event) override {
     if (event.kind != sim::RunEvent::Kind::screen) return;
     if (!event.by.empty()) {
       take.push_back({event.t, event.text});
-    } else {
-      texts.push_back(event.text);
+      return;
     }
+    if (!difference_.empty() || next_ == plan_.steps.end()) return;
+    if (event.text != next_->message) {
+      difference_ = Difference(event.text);
+      return;
+    }
+    ++keys_;
+    ++next_;
+    Skip();
   }
-  std::vector<std::string> texts;
+
+  // The first key whose message differed, or that showed none.
+  std::string FirstDifference() const {
+    if (!difference_.empty() || next_ == plan_.steps.end()) return difference_;
+    return Difference("nothing");
+  }
+
   std::vector<std::pair<std::uint64_t, std::string>> take;
+
+ private:
+  void Skip() {
+    while (next_ != plan_.steps.end() && next_->kind != PlanStep::Kind::key) ++next_;
+  }
+
+  std::string Difference(const std::string& got) const {
+    return "key " + std::to_string(keys_ + 1) + " (" + KeyLabel(next_->key) + ", " + next_->text +
+           ") should show '" + next_->message + "', the game showed '" + got + "'";
+  }
+
+  const Plan& plan_;
+  std::deque<PlanStep>::const_iterator next_;
+  std::size_t keys_ = 0;
+  std::string difference_;
 };
 
 // A take must have started and run to its end, with every key of the plan.
@@ -185,7 +218,7 @@ Verification Verify(const ShotList& shots, const Plan& plan, const std::string& 
     v.differences.push_back("the planned scenario does not read: " + problem);
     return v;
   }
-  Messages messages;
+  Messages messages(plan);
   sim::RunOptions run = options;
   v.take = scenario.hasTake;
   run.extra.push_back(&messages);
@@ -197,17 +230,8 @@ Verification Verify(const ShotList& shots, const Plan& plan, const std::string& 
     return v;
   }
   // Every key shows its message, in the order planned.
-  std::size_t n = 0;
-  for (const PlanStep& step : plan.steps) {
-    if (step.kind != PlanStep::Kind::key) continue;
-    const std::string got = n < messages.texts.size() ? messages.texts[n] : "nothing";
-    if (got != step.message) {
-      v.differences.push_back("key " + std::to_string(n + 1) + " (" + KeyLabel(step.key) + ", " +
-                              step.text + ") should show '" + step.message +
-                              "', the game showed '" + got + "'");
-      break;
-    }
-    ++n;
+  if (const std::string difference = messages.FirstDifference(); !difference.empty()) {
+    v.differences.push_back(difference);
   }
   if (v.take) CheckTake(plan, messages, scenario.fps, v);
   const std::vector<std::string> film = CompareFilm(shots, v.out.film);

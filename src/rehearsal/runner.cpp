@@ -51,28 +51,27 @@ std::string HostDirt() {
   return dirt.empty() ? dirt : dirt + " already; a rehearsal starts from an empty host";
 }
 
-// A take's steps as the runner reads them; lines it would refuse are left out.
-std::vector<take::Step> TakeSteps(const std::string& take) {
-  std::vector<take::Step> steps;
+// What the rehearsal needs of a take: the cars it stages, in its order (the world names the cars
+// the runner creates after them), and the keys it presses. Lines the runner would refuse are
+// left out. A take of the largest film has half a million steps: only these are kept of them.
+struct TakeOutline {
+  std::vector<std::string> cars;
+  std::vector<int> keys;
+};
+
+TakeOutline OutlineTake(const std::string& take) {
+  TakeOutline outline;
+  const int capture = take::KeyCode("backslash");
   std::istringstream in(take);
   for (std::string line; std::getline(in, line);) {
     take::Step step;
     char problem[take::kProblemSize];
-    if (take::ReadLine(line.c_str(), step, problem, sizeof problem) &&
-        step.kind != take::StepKind::none) {
-      steps.push_back(step);
-    }
+    if (!take::ReadLine(line.c_str(), step, problem, sizeof problem)) continue;
+    if (step.kind == take::StepKind::car) outline.cars.emplace_back(step.name);
+    if (step.kind == take::StepKind::press) outline.keys.push_back(step.value);
+    if (step.kind == take::StepKind::capture) outline.keys.push_back(capture);
   }
-  return steps;
-}
-
-// The cars a take stages, in its order: the world names the cars the runner creates after them.
-std::vector<std::string> StagedCarNames(const std::vector<take::Step>& steps) {
-  std::vector<std::string> names;
-  for (const take::Step& step : steps) {
-    if (step.kind == take::StepKind::car) names.emplace_back(step.name);
-  }
-  return names;
+  return outline;
 }
 
 std::string JsonPos(const world::Vec3& pos) {
@@ -86,12 +85,7 @@ constexpr const char* kTakeThread = "Take";
 
 class TakePresses : public Subscriber {
  public:
-  TakePresses(EventHub& hub, const std::vector<take::Step>& steps) : hub_(hub) {
-    for (const take::Step& step : steps) {
-      if (step.kind == take::StepKind::press) keys_.push_back(step.value);
-      if (step.kind == take::StepKind::capture) keys_.push_back(take::KeyCode("backslash"));
-    }
-  }
+  TakePresses(EventHub& hub, const std::vector<int>& keys) : hub_(hub), keys_(keys) {}
 
   void OnEvent(const RunEvent& event) override {
     if (event.kind != RunEvent::Kind::screen) return;
@@ -116,7 +110,7 @@ class TakePresses : public Subscriber {
 
  private:
   EventHub& hub_;
-  std::vector<int> keys_;
+  const std::vector<int>& keys_;
   std::size_t next_ = 0;
   bool running_ = false;
 };
@@ -139,12 +133,12 @@ class Run {
     SetUpWorld();
     // First, so that the key it adds comes before the message it answers.
     if (scenario_.hasTake) {
-      presses_ = std::make_unique<TakePresses>(hub_, takeSteps_);
+      presses_ = std::make_unique<TakePresses>(hub_, take_.keys);
       hub_.Subscribe(presses_.get());
     }
     if (options_.writeTrace) {
       hub_.Subscribe(&trace_);
-      hub_.Subscribe(&transcript_);
+      if (options_.writeTranscript) hub_.Subscribe(&transcript_);
     }
     hub_.Subscribe(&recorder_);
     for (Subscriber* s : options_.extra) hub_.Subscribe(s);
@@ -173,6 +167,7 @@ class Run {
       unload.kind = RunEvent::Kind::unload;
       unload.t = scenario_.runUntil;
       hub_.Emit(unload);
+      Spill(true);
     }
     world::RemoveNatives();
     tessel::SetListener(nullptr);
@@ -232,7 +227,7 @@ class Run {
     world_.GiveWeapon(world_.player(), scenario_.playerWeapon);
     for (std::int32_t model : scenario_.pedModels) world_.DeclarePedModel(model);
     for (std::int32_t model : scenario_.carModels) world_.DeclareCarModel(model);
-    if (scenario_.hasTake) world_.NameCreatedCars(StagedCarNames(takeSteps_));
+    if (scenario_.hasTake) world_.NameCreatedCars(take_.cars);
     for (const Actor& ped : scenario_.peds) world_.AddPed(ped.name, ped.model, ped.pos);
     for (const Actor& car : scenario_.cars) world_.AddCar(car.name, car.model, car.pos);
   }
@@ -253,7 +248,7 @@ class Run {
         for (std::size_t i = 0; i < action.keys.size(); ++i) {
           tessel::PressKey(action.keys[i]);
           event.kind = RunEvent::Kind::key;
-          event.text = action.keyNames[i];
+          event.text = KeyName(action.keys[i]);
           event.code = action.keys[i];
           hub_.Emit(event);
         }
@@ -337,8 +332,22 @@ class Run {
       sample.world = &world_;
       hub_.Emit(sample);
       tessel::RunTick();
+      Spill(false);
     }
     tessel::SetTime(scenario_.runUntil);
+  }
+
+  // Hands the trace and the transcript to their streams, when the tool gave them, once a
+  // megabyte has gathered, or all of it.
+  void Spill(bool all) {
+    Spill(options_.traceTo, out_.trace, all);
+    Spill(options_.transcriptTo, out_.transcript, all);
+  }
+  static void Spill(std::ostream* to, std::string& text, bool all) {
+    constexpr std::size_t kSpillBytes = 1 << 20;
+    if (to == nullptr || (!all && text.size() < kSpillBytes)) return;
+    to->write(text.data(), static_cast<std::streamsize>(text.size()));
+    text.clear();
   }
 
   // The run is over: the recorder takes the world's last word, and the review speaks.
@@ -370,7 +379,7 @@ class Run {
   TraceWriter trace_;
   Transcript transcript_;
   FilmRecorder recorder_;
-  const std::vector<take::Step> takeSteps_ = TakeSteps(scenario_.take);
+  const TakeOutline take_ = OutlineTake(scenario_.take);
   std::unique_ptr<TakePresses> presses_;
   std::string takePath_;
 };

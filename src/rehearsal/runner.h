@@ -1,6 +1,7 @@
 // Runs a scenario through the real plug-in and the stand-in host, on virtual time.
 #pragma once
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,11 @@ struct RunOptions {
   std::vector<Subscriber*> extra;  // further subscribers, after the trace and the transcript
   bool writeTrace = true;          // false: no trace and no transcript, for runs read only for
                                    // their film
+  bool writeTranscript = true;     // false: the trace alone
+  // Where the trace and the transcript go as the run goes, a megabyte at a time, instead of into
+  // RunOutput: the largest film's are tens of megabytes, more than a 32-bit tool should hold.
+  std::ostream* traceTo = nullptr;
+  std::ostream* transcriptTo = nullptr;
 };
 
 struct RunOutput {

@@ -1,11 +1,11 @@
 #include "rehearsal/scenario.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <sstream>
 
 #include "take/keys.h"
 
@@ -71,9 +71,13 @@ class Reader {
   Reader(const std::string& file, Scenario& out) : file_(file), out_(out) {}
 
   std::string Run(const std::string& text) {
-    std::istringstream lines(text);
+    // Line by line in place, as getline would split it: a stream over the text would copy it.
     std::string line;
-    while (std::getline(lines, line)) {
+    for (std::size_t at = 0; at < text.size();) {
+      std::size_t end = text.find('\n', at);
+      if (end == std::string::npos) end = text.size();
+      line.assign(text, at, end - at);
+      at = end + 1;
       ++lineNo_;
       if (lineNo_ == 1 && line.rfind("\xEF\xBB\xBF", 0) == 0) line.erase(0, 3);
       words_.clear();
@@ -260,7 +264,6 @@ class Reader {
         int code = 0;
         if (!KeyCode(words_[i], code)) return Fail(problem, "unknown key name '" + words_[i] + "'");
         action.keys.push_back(code);
-        action.keyNames.push_back(KeyName(code));
       }
     } else if (what == "player") {
       if (!PlayerLine(3, &action, problem)) return false;
@@ -414,6 +417,9 @@ std::string KeyName(int code) {
 std::string ParseScenario(const std::string& file, const std::string& text, Scenario& out) {
   out = Scenario{};
   out.file = file;
+  // A planned scenario is an action a line, half a million of them for the largest film: room
+  // for them at once spares a 32-bit tool the copies of a growing table.
+  out.actions.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
   return Reader(file, out).Run(text);
 }
 
@@ -426,11 +432,14 @@ std::string ReadWholeFile(const std::string& file, const std::string& what, std:
   if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
     return file + ": is a device, pipe or socket, not a " + what + " file";
   }
-  std::ifstream in(file, std::ios::binary);
+  std::ifstream in(file, std::ios::binary | std::ios::ate);
   if (!in) return file + ": cannot open the " + what;
-  std::ostringstream contents;
-  contents << in.rdbuf();
-  text = contents.str();
+  // Read in place: a take of the largest film is twenty megabytes.
+  text.resize(static_cast<std::size_t>(in.tellg()));
+  in.seekg(0);
+  if (!in.read(text.data(), static_cast<std::streamsize>(text.size()))) {
+    return file + ": cannot read the " + what;
+  }
   return "";
 }
 

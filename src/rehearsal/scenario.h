@@ -33,8 +33,7 @@ enum class ActionKind {
 struct Action {
   std::uint64_t t = 0;  // virtual milliseconds from the start
   ActionKind kind = ActionKind::press;
-  std::vector<int> keys;
-  std::vector<std::string> keyNames;
+  std::vector<int> keys;  // named as KeyName names them
   world::Vec3 pos;
   std::string name;  // ped or car
   std::int32_t value = 0;

@@ -194,6 +194,23 @@ TEST(PlanVerification, NamesWhatTheFilmLacksWhenAKeyGoesMissing) {
             "screen 1 slot 1 (line 23): the shot list has 'hands up', the film has 'no cue'");
 }
 
+TEST(PlanVerification, AKeyWhoseMessageNeverComesIsNamed) {
+  plan::ShotList shots;
+  ASSERT_EQ(plan::LoadShotList((ExamplesFolder() / "demo.shots").string(), shots), "");
+  const plan::Plan plan = plan::MakePlan(shots);
+  std::string text = plan::PlanScenarioText(shots, plan);
+  const std::size_t play = text.find("press backslash  # Play started");
+  ASSERT_NE(play, std::string::npos) << text;
+  const std::size_t begin = text.rfind('\n', play) + 1;
+  text.erase(begin, text.find('\n', play) + 1 - begin);
+  const plan::Verification v = plan::Verify(shots, plan, text, sim::RunOptions{});
+  ASSERT_TRUE(v.ran);
+  ASSERT_FALSE(v.differences.empty());
+  EXPECT_EQ(v.differences[0], "key " + std::to_string(plan.keys) +
+                                  " (\\, play the film) should show 'Play started', the game "
+                                  "showed 'nothing'");
+}
+
 TEST(PlanRoundTrip, RandomShotListsComeBackFromTheirRehearsal) {
   const std::uint64_t seed = EnvNumber("ZENTHAR_PLAN_SEED", 20261208);
   const std::uint64_t lists = EnvNumber("ZENTHAR_PLAN_LISTS", 300);

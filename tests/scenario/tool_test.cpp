@@ -1,6 +1,7 @@
 // zenthar-sim as a user meets it: malformed scenarios, the help text, and the storyboard.
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string>
 
 #include "rehearsal/film.h"
@@ -104,6 +105,38 @@ TEST(HostHygiene, ARehearsalRefusesAHostLeftDirtyAndLeavesItsOwnClean) {
   EXPECT_EQ(tessel::NativeCount(), 0u);
   EXPECT_EQ(tessel::ThreadCount(), 0);
   EXPECT_FALSE(tessel::PluginLoaded());
+}
+
+// A long run's trace and transcript handed to streams as the run goes are the same bytes as
+// those kept in memory, across the megabyte boundaries where they are handed over, and the
+// output keeps none of them.
+TEST(Streaming, TheTraceAndTranscriptGoOutAsTheRunGoesAndStayWhole) {
+  std::string text = "fps 100\n";
+  for (int i = 0; i < 12000; ++i) {
+    text += "at " + std::to_string(i / 50) + "." + std::to_string(i % 50 * 2 / 10) +
+            std::to_string(i % 50 * 2 % 10) + " press num+\n";
+  }
+  sim::Scenario scenario;
+  ASSERT_EQ(sim::ParseScenario("long.film", text, scenario), "");
+  const sim::RunOutput kept = sim::RunScenario(scenario, {});
+  ASSERT_TRUE(kept.ok) << kept.error;
+  ASSERT_GT(kept.trace.size(), 2u << 20) << "the run should cross the boundary twice";
+
+  std::ostringstream trace, transcript;
+  sim::RunOptions streamed;
+  streamed.traceTo = &trace;
+  streamed.transcriptTo = &transcript;
+  const sim::RunOutput sent = sim::RunScenario(scenario, streamed);
+  ASSERT_TRUE(sent.ok) << sent.error;
+  EXPECT_TRUE(trace.str() == kept.trace) << "the streamed trace differs";
+  EXPECT_TRUE(transcript.str() == kept.transcript) << "the streamed transcript differs";
+  EXPECT_EQ(sent.trace.size() + sent.transcript.size(), 0u);
+
+  sim::RunOptions traceOnly;
+  traceOnly.writeTranscript = false;
+  const sim::RunOutput bare = sim::RunScenario(scenario, traceOnly);
+  EXPECT_TRUE(bare.trace == kept.trace);
+  EXPECT_EQ(bare.transcript, "");
 }
 
 // A problem quotes what was written; a control character in it comes out as \xNN, so the report
