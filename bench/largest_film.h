@@ -7,6 +7,9 @@
 
 namespace zb {
 
+// The seed of the largest shot list the benchmarks plan and retake.
+constexpr std::uint64_t kLargestSeed = 20261208;
+
 class FilmWriter {
  public:
   void Line(const std::string& text) { text_ += text + "\n"; }
