@@ -1,6 +1,10 @@
 #include "take/game.h"
 
+#include <cstdarg>
+#include <cstdio>
+
 #include "natives/invoke.h"
+#include "take/take_file.h"
 
 namespace take {
 
@@ -17,6 +21,14 @@ PedHandle PlayerPed() {
 }
 void GET_CHAR_COORDINATES(PedHandle ped, float* x, float* y, float* z) {
   InvokeNative("GET_CHAR_COORDINATES", ped, x, y, z);
+}
+std::int32_t GET_CAR_MODEL(CarHandle car) {
+  std::int32_t model = 0;
+  InvokeNative("GET_CAR_MODEL", car, &model);
+  return model;
+}
+void GET_CAR_COORDINATES(CarHandle car, float* x, float* y, float* z) {
+  InvokeNative("GET_CAR_COORDINATES", car, x, y, z);
 }
 void REQUEST_MODEL(std::int32_t model) {
   InvokeNative("REQUEST_MODEL", model);
@@ -55,6 +67,16 @@ void SET_CURRENT_CHAR_WEAPON(PedHandle ped, std::int32_t weapon) {
 }
 void PRINT_STRING_WITH_LITERAL_STRING_NOW(const char* text) {
   InvokeNative("PRINT_STRING_WITH_LITERAL_STRING_NOW", "STRING", text, kMessageMs, 0);
+}
+
+void Show(const char* format, ...) {
+  // Room for a stop's text: two messages and the words around them.
+  char text[2 * kTextSize + 64];
+  va_list args;
+  va_start(args, format);
+  std::vsnprintf(text, sizeof text, format, args);
+  va_end(args);
+  PRINT_STRING_WITH_LITERAL_STRING_NOW(text);
 }
 
 }  // namespace take

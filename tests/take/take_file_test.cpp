@@ -69,7 +69,10 @@ TEST(TakeFile, EveryBadLineIsNamedWithItsLineAndProblem) {
     EXPECT_EQ(at, 4) << "line: " << line;
   }
   EXPECT_EQ(Check(""), std::make_pair(std::string("the file is empty"), 1));
-  EXPECT_EQ(Check("zenthar-take 2\n").first, "a take of version 2; this runner reads version 1");
+  EXPECT_EQ(Check("zenthar-take 3\n").first,
+            "a take of version 3; this runner reads versions 1 and 2");
+  EXPECT_EQ(Check("zenthar-take 0\n").first,
+            "a take of version 0; this runner reads versions 1 and 2");
   EXPECT_EQ(Check("move 1 2 3\n").first, "not a take: the first line must be 'zenthar-take 1'");
   std::string cars = "zenthar-take 1\n";
   for (int i = 0; i < take::kCars; ++i) cars += "car c" + std::to_string(i) + " model 9 at 0 0 0\n";
@@ -94,12 +97,11 @@ TEST(TakeFile, AGoodTakeIsCountedAndStreamedStepByStep) {
   const fs::path path = zt::TempPath("take-stream-test.take");
   std::ofstream(path, std::ios::binary) << text;
   std::FILE* file = std::fopen(path.string().c_str(), "r");
-  char header[take::kLineSize];
-  ASSERT_NE(std::fgets(header, sizeof header, file), nullptr);
+  ASSERT_TRUE(take::SkipHeader(file));
   int line = 1;
   take::Step step{};
   std::vector<take::StepKind> kinds;
-  while (take::NextStep(file, line, step)) {
+  while (take::NextStep(file, summary, line, step)) {
     kinds.push_back(step.kind);
     if (step.kind == take::StepKind::move) {
       EXPECT_EQ(step.x, -1.5);
