@@ -33,13 +33,23 @@ bool Numbered(const std::string& text, const char* prefix, int& number) {
   return result.ec == std::errc() && result.ptr == end;
 }
 
-// A tick for each step, the car doors and the show's slot waits before a play's message, then
-// the longest show the film can play, going by the messages the take expects: each screen's
-// length and the slots cast.
+// How long the film plays: screen 0, then each screen with a length, every slot cast taking
+// its 100 ms on each.
+std::uint64_t ShowMs(const std::vector<std::uint64_t>& seconds, std::uint64_t slots) {
+  std::uint64_t show = 0;
+  for (std::size_t s = 0; s < seconds.size() && (s == 0 || seconds[s] > 0); ++s) {
+    show += seconds[s] * 1000 + slots * kSlotMs;
+  }
+  return std::min(show, kLongestShowMs);
+}
+
+// A tick for each step and the car doors; for a play, the show before it, which the runner lets
+// end before the key can start another; then the last show. It goes by the messages the take
+// expects: each screen's length and the slots cast.
 std::uint64_t TakeMs(const std::vector<take::Step>& steps) {
   std::vector<std::uint64_t> seconds(kScreenCount, 0);
   int screen = 0, slot = 0;
-  std::uint64_t slots = 0, ms = kPressMs;
+  std::uint64_t slots = 0, ms = kPressMs, show = 0;
   for (const take::Step& step : steps) {
     ms += 1000 / kTakeFps + 1;
     if (step.kind != take::StepKind::press) continue;
@@ -51,14 +61,13 @@ std::uint64_t TakeMs(const std::vector<take::Step>& steps) {
     }
     if (Numbered(text, "ID changed to ", n)) slot = n;
     if (text == "Char create") slots = std::max(slots, static_cast<std::uint64_t>(slot) + 1);
-    if (text == "Play started") ms += slots * kSlotMs;
+    if (text == "Play started") {
+      ms += show + slots * kSlotMs;
+      show = ShowMs(seconds, slots);
+    }
     if (step.value == 102 || step.value == 105) ms += kDoorMs;
   }
-  std::uint64_t show = 0;
-  for (std::size_t s = 0; s < seconds.size() && (s == 0 || seconds[s] > 0); ++s) {
-    show += seconds[s] * 1000 + slots * kSlotMs;
-  }
-  return ms + std::min(show, kLongestShowMs) + kSlackMs;
+  return ms + std::max(show, ShowMs(seconds, slots)) + kSlackMs;
 }
 
 // "# start X Y Z": where an autosave's first key was pressed, in the world it was made in.

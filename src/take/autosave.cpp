@@ -233,7 +233,14 @@ bool Enter(CarHandle car) {
   return true;
 }
 
-bool WriteState(const Reads& reads) {
+bool WriteState(const Reads& read) {
+  Reads reads = read;
+  // A move takes the car the player sits in along, and whoever sits in it; so the take moves
+  // the player in a car only while the player really is in it.
+  if (reads.place && !reads.car && save.car != 0) {
+    reads.carHandle = GET_CAR_CHAR_IS_USING(PlayerPed());
+    reads.car = true;
+  }
   if (reads.weapon && (!save.weaponKnown || reads.weaponId != save.weapon)) {
     if (!WriteLine("weapon %d\n", static_cast<int>(reads.weaponId))) return false;
     save.weaponKnown = true;
@@ -288,7 +295,8 @@ bool AutosaveOn() {
 }
 
 void AutosaveKey(const Taken& key) {
-  if (!AutosaveOn()) return;
+  // A key that changed nothing depends only on the time, such as the play key during a show.
+  if (!AutosaveOn() || (!key.acted && !key.shown)) return;
   if (save.file == nullptr && !Open(key.reads)) return;
   if (WriteState(key.reads)) WriteKey(key);
 }

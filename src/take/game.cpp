@@ -22,6 +22,11 @@ PedHandle PlayerPed() {
 void GET_CHAR_COORDINATES(PedHandle ped, float* x, float* y, float* z) {
   InvokeNative("GET_CHAR_COORDINATES", ped, x, y, z);
 }
+CarHandle GET_CAR_CHAR_IS_USING(PedHandle ped) {
+  CarHandle car = 0;
+  InvokeNative("GET_CAR_CHAR_IS_USING", ped, &car);
+  return car;
+}
 std::int32_t GET_CAR_MODEL(CarHandle car) {
   std::int32_t model = 0;
   InvokeNative("GET_CAR_MODEL", car, &model);

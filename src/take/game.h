@@ -12,6 +12,7 @@ using CarHandle = std::int32_t;
 
 PedHandle PlayerPed();
 void GET_CHAR_COORDINATES(PedHandle ped, float* x, float* y, float* z);
+CarHandle GET_CAR_CHAR_IS_USING(PedHandle ped);
 std::int32_t GET_CAR_MODEL(CarHandle car);
 void GET_CAR_COORDINATES(CarHandle car, float* x, float* y, float* z);
 void REQUEST_MODEL(std::int32_t model);

@@ -6,6 +6,7 @@
 
 #include "natives/native_context.h"
 #include "take/imports.h"
+#include "take/record.h"
 #include "tessel.h"
 
 namespace take {
@@ -40,6 +41,7 @@ struct Hooks {
   unsigned openQuery;  // the query that took it
   Taken key;
   Reads reads;  // since the latest query
+  bool called;  // a native since the latest query
   char message[kTextSize];
   unsigned shownAfter;  // the query the message came after
   bool shown;
@@ -59,6 +61,7 @@ SHORT WINAPI PluginKeyState(int key) {
     hooks.key.reads = hooks.reads;
   }
   hooks.reads = Reads{};
+  hooks.called = false;
   ++hooks.queries;
   hooks.lastKey = key;
   hooks.lastPressed = (state & 1) != 0;
@@ -115,31 +118,14 @@ void PluginPlayerChar(NativeCallContext* context) {
   if (ped != nullptr) hooks.player = *ped;
 }
 
-// The player's place as the plug-in ends up with it: what the host wrote through the three
-// out-arguments, or the vectors it left in the record's fix-ups, which the plug-in copies over
-// its variables after the call, the last fix-up first.
+// The player's place as the plug-in ends up with it, the host's vector fix-ups applied.
 void PluginCoordinates(NativeCallContext* context) {
   const Arguments args = Before(context);
   hooks.real[coordinates](context);
   if (args.count < 4 || args.first != hooks.player) return;
-  float value[3] = {};
-  const float* at[3] = {};
-  for (unsigned axis = 0; axis < 3; ++axis) {
-    at[axis] = Out<float>(args, axis + 1);
-    if (at[axis] != nullptr) value[axis] = *at[axis];
-  }
-  unsigned count = context->fixupCount;
-  if (count > kNativeFixups) count = kNativeFixups;
-  while (count > 0) {
-    --count;
-    const NativeFixupTemp& temp = context->fixupTemps[count];
-    const float written[3] = {temp.x, temp.y, temp.z};
-    for (unsigned i = 0; i < 3; ++i) {
-      for (unsigned axis = 0; axis < 3; ++axis) {
-        if (context->fixupTargets[count] + i == at[axis]) value[axis] = written[i];
-      }
-    }
-  }
+  const float* const at[3] = {Out<float>(args, 1), Out<float>(args, 2), Out<float>(args, 3)};
+  float value[3];
+  FinalFloats(*context, at, value);
   hooks.reads.place = true;
   hooks.reads.x = value[0];
   hooks.reads.y = value[1];
@@ -180,6 +166,7 @@ const Game::NativeHandler kWrappers[kWrappedCount] = {
 Game::NativeHandler PluginNativeAddress(const char* name) {
   const Game::NativeHandler handler = hooks.nativeAddress(name);
   hooks.last = Seen::native;
+  hooks.called = true;
   if (handler == nullptr) return handler;
   for (int i = 0; i < kWrappedCount; ++i) {
     if (std::strcmp(name, kWrappedNames[i]) == 0) {
@@ -244,6 +231,9 @@ bool TakenKey(Taken& taken) {
     hooks.ended = false;
     hooks.openQuery = hooks.queries;
     hooks.key.key = hooks.lastKey;
+    // Looked at right after the pass that took the key: what it called since is the key's own,
+    // and nothing of the next pass's show.
+    hooks.key.acted = hooks.called;
   }
   if (!hooks.open) return false;
   const bool shown = hooks.shown && hooks.shownAfter == hooks.openQuery;

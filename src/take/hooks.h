@@ -30,6 +30,9 @@ struct Reads {
 // A key the plug-in took, with its pass over.
 struct Taken {
   int key;
+  // It called the game while acting on the key. A key that neither calls the game nor shows a
+  // message has changed nothing: the play key while a show plays, Page Up in mode 0.
+  bool acted;
   bool shown;
   char message[kTextSize];
   Reads reads;

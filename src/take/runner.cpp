@@ -207,6 +207,13 @@ bool KeyCame(const Taken* key) {
     }
     return false;
   }
+  // The plug-in took the key and changed nothing (the play key while a show plays): it is
+  // pressed again until the plug-in does what the take says.
+  if (!take.step.quiet && !key->acted && !key->shown) {
+    ArmKey(take.step.kind == StepKind::capture ? KeyCode(kCaptureKeyName) : take.step.value);
+    take.deadline = GetTickCount() + kMessageGraceMs;
+    return false;
+  }
   if (!AsPressed(*key)) return false;
   take.waiting = Waiting::nothing;
   ++take.keysDone;
