@@ -210,7 +210,13 @@ bool HooksInstalled() {
 }
 
 bool PluginGone() {
-  if (hooks.keyEntry == nullptr || PluginImport(Import::keyState) == hooks.keyEntry) return false;
+  if (hooks.keyEntry == nullptr) return false;
+  // Read only once the module is known to be there; one loaded again may sit where it sat before,
+  // its entries fresh.
+  if (PluginImport(Import::keyState) == hooks.keyEntry &&
+      *hooks.keyEntry == reinterpret_cast<void*>(&PluginKeyState)) {
+    return false;
+  }
   hooks.keyEntry = nullptr;
   hooks.nativeEntry = nullptr;
   return true;

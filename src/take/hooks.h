@@ -44,8 +44,8 @@ bool HooksInstalled();
 // Puts both entries back as they were, when the plug-in is still there to hold them. Safe to
 // call when they are not installed.
 void RemoveHooks();
-// The plug-in went away with the hooks in its entries: they are forgotten, never written back.
-// True when that happened.
+// The plug-in went away with the hooks in its entries, or was loaded again with entries of its
+// own: the hooks are forgotten, never written back. True when that happened.
 bool PluginGone();
 bool PluginPresent();
 

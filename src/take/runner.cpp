@@ -362,6 +362,10 @@ int StartKey() {
   return startKey;
 }
 
+void WatchPlugin() {
+  if (AutosaveOn()) InstallHooks();
+}
+
 void RunTakePass() {
   KeepHooks();
   Taken taken;

@@ -15,6 +15,11 @@ constexpr int kDefaultStartKey = 120;  // F9
 void LoadTakeSettings();
 int StartKey();
 
+// The runner is loaded: with autosave on, it stands in front of the plug-in at once when the
+// plug-in is loaded already, so the very first pass's key is seen; otherwise its first pass after
+// the plug-in comes does.
+void WatchPlugin();
+
 // One pass of the runner's thread.
 void RunTakePass();
 

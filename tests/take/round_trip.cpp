@@ -3,13 +3,16 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <fstream>
 #include <iterator>
 #include <map>
 #include <random>
+#include <sstream>
 #include <vector>
 
 #include "rehearsal/film.h"
 #include "rehearsal/take_scenario.h"
+#include "rehearse.h"
 #include "views/check.h"
 
 namespace zt {
@@ -246,6 +249,62 @@ Filmed Film(const sim::Scenario& scenario, bool fates, bool trace) {
   EXPECT_TRUE(filmed.out.ok) << filmed.out.error;
   filmed.film = FilmText(filmed.out, cars.models, fates);
   return filmed;
+}
+
+sim::Scenario Parsed(const std::string& text) {
+  sim::Scenario scenario;
+  EXPECT_EQ(sim::ParseScenario("hand.film", text, scenario), "");
+  return scenario;
+}
+
+Filmed Performed(const std::string& take) {
+  sim::Scenario scenario;
+  EXPECT_EQ(sim::TakeScenario("autosaved.take", take, scenario), "") << take;
+  return Film(scenario, false);
+}
+
+const char* const kHandFilm =
+    "player at 10 20 0\n"
+    "ped bob model 2001 at 13 20 0\n"
+    "car taxi model 90 at 15 22 0\n"
+    "at 0.5 press backslash\n"
+    "at 1.0 press num1\n"
+    "at 1.5 press num+\n"
+    "at 2.0 player at 12 24 0\n"
+    "at 2.5 press num1\n"
+    "at 3.0 press scroll\n"
+    "at 3.5 player enter taxi\n"
+    "at 4.0 press num9\n"
+    "at 4.5 player leave\n"
+    "at 5.0 player at 30 40.25 0\n"
+    "at 5.5 press num3\n"
+    "at 6.0 press plus\n"
+    "at 6.5 press backslash\n";
+
+std::string WithAutosave(const std::string& film, const std::string& folder,
+                         const std::string& more) {
+  return "autosave " + sim::QuoteWord(folder) + "\n" + film + more + "run 12\n";
+}
+
+std::vector<std::string> RunnerSaid(const std::string& trace) {
+  std::vector<std::string> said;
+  std::istringstream lines(trace);
+  for (std::string line; std::getline(lines, line);) {
+    if (line.find("\"ev\":\"screen\"") == std::string::npos ||
+        line.find("\"by\":\"Take\"") == std::string::npos) {
+      continue;
+    }
+    const std::string text = Field(line, "text");
+    said.push_back(text.substr(1, text.size() - 2));
+  }
+  return said;
+}
+
+std::string ReadText(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
 }
 
 RoundTrip AutosaveRoundTrip(sim::Scenario scenario, bool fates, bool trace) {

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "rehearsal/runner.h"
 #include "rehearsal/scenario.h"
@@ -31,6 +32,21 @@ struct RoundTrip {
 
 // Rehearses `scenario` with autosave on, then the take it autosaved.
 RoundTrip AutosaveRoundTrip(sim::Scenario scenario, bool fates, bool trace = true);
+
+// A take rehearsed by itself, and its film.
+Filmed Performed(const std::string& take);
+sim::Scenario Parsed(const std::string& scenario);
+
+// A short film by hand, from (10, 20, 0): a capture, two peds, a cue in a car, a cue at a spot, a
+// show; nine messages.
+extern const char* const kHandFilm;
+// A scenario that autosaves into `folder`, with `more` statements, run to 12 s.
+std::string WithAutosave(const std::string& film, const std::string& folder,
+                         const std::string& more = "");
+
+// The runner's own messages in a trace, in order.
+std::vector<std::string> RunnerSaid(const std::string& trace);
+std::string ReadText(const std::string& path);
 
 // A scenario made up from a seed, directed by hand: keys in every mode, moves, cars entered and
 // left, weapons switched, models captured from bystanders, shows played.

@@ -208,8 +208,11 @@ class Messages : public world::CallObserver {
 };
 
 // The modules loaded in order into a game folder holding `files`, each of `keys` pressed before
-// a tick of its own, two more ticks, then everything unloaded, the last loaded first: what the
-// game showed, and the text of `saved` in the folder afterwards.
+// a tick of its own (kReload: the plug-in is unloaded and loaded again instead), two more ticks,
+// then everything unloaded, the last loaded first: what the game showed, and the text of `saved`
+// in the folder afterwards.
+constexpr int kReload = -1;
+
 struct Session {
   std::vector<std::string> shown;
   std::string saved;
@@ -237,7 +240,14 @@ Session Play(const std::vector<std::string>& modules,
   }
   std::uint64_t t = 0;
   for (std::size_t i = 0; i < keys.size() + 2; ++i) {
-    if (i < keys.size()) tessel::PressKey(keys[i]);
+    if (i < keys.size() && keys[i] == kReload) {
+      const std::string plugin = sim::DefaultPluginPath();
+      char error[512] = {};
+      tessel::UnloadPlugin(plugin.c_str());
+      EXPECT_TRUE(tessel::LoadPlugin(plugin.c_str(), folder.string().c_str(), error, sizeof error));
+    } else if (i < keys.size()) {
+      tessel::PressKey(keys[i]);
+    }
     tessel::SetTime(t += 33);
     tessel::RunTick();
   }
@@ -292,6 +302,19 @@ TEST(TakeRunner, LoadedBeforeThePlugInItWatchesItAndOutlivesIt) {
             std::string::npos)
       << session.saved;
   EXPECT_EQ(tessel::ThreadCount(), 0);
+}
+
+// The plug-in goes and comes back while the runner stays: the runner stands in front of the new
+// module, and its film, which starts afresh, goes into a file of its own.
+TEST(TakeRunner, APlugInLoadedAgainStartsAnotherFile) {
+  const Session session = Play({sim::DefaultPluginPath(), sim::DefaultTakePath()}, {},
+                               {107, kReload, 0, 107}, "takes/2026-01-01_00-00-00_2.take");
+  EXPECT_EQ(session.shown, (std::vector<std::string>{
+                               "ID changed to 1", "Autosave: takes/2026-01-01_00-00-00.take",
+                               "ID changed to 1", "Autosave: takes/2026-01-01_00-00-00_2.take"}))
+      << "slot 1 again: the plug-in starts from slot 0";
+  EXPECT_NE(session.saved.find("\n\npress num+ \"ID changed to 1\"\n"), std::string::npos)
+      << session.saved;
 }
 
 }  // namespace
