@@ -22,10 +22,11 @@ constexpr int kMostDecimals = 30;
 // Files a second, when sessions start in the same second: NAME.take, NAME_2.take, ...
 constexpr int kMostNames = 99;
 
+// All zero at load, which is autosave on, into "takes".
 struct Autosave {
-  bool on;
-  bool stopped;  // it failed once: the rest of the session writes nothing
-  char folder[kPathSize];
+  bool off;                // take.ini turned it off
+  bool stopped;            // it failed once: the rest of the session writes nothing
+  char folder[kPathSize];  // empty: "takes"
   char path[kPathSize];
   std::FILE* file;
   float origin[3];
@@ -40,7 +41,11 @@ struct Autosave {
   int carCount;  // cars staged: car1, car2, ...
 };
 
-Autosave save = {true, false, "takes", "", nullptr, {}, false, {}, false, 0, 0, {}, {}, 0};
+Autosave save;
+
+const char* Folder() {
+  return save.folder[0] != '\0' ? save.folder : "takes";
+}
 
 bool Format(char* out, int size, const char* format, ...) __attribute__((format(printf, 3, 4)));
 
@@ -60,7 +65,7 @@ void Stop(const char* why) {
   Show("Autosave: %s %s; autosave is off", why, save.path);
 }
 
-// One whole line, flushed at once.
+// Whole lines, flushed at once.
 bool WriteLine(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
 bool WriteLine(const char* format, ...) {
@@ -93,16 +98,13 @@ void Relative(float at, float origin, char* text) {
   }
 }
 
-struct Place {
+// A step that ends in a place: "move X Y Z", "leave at X Y Z", "car NAME model M at X Y Z".
+bool WritePlace(const char* step, const float at[3]) {
   char x[kNumberSize], y[kNumberSize], z[kNumberSize];
-};
-
-Place RelativePlace(const float at[3]) {
-  Place place;
-  Relative(at[0], save.origin[0], place.x);
-  Relative(at[1], save.origin[1], place.y);
-  Relative(at[2], save.origin[2], place.z);
-  return place;
+  Relative(at[0], save.origin[0], x);
+  Relative(at[1], save.origin[1], y);
+  Relative(at[2], save.origin[2], z);
+  return WriteLine("%s %s %s %s\n", step, x, y, z);
 }
 
 void PlayerPlace(float at[3]) {
@@ -121,24 +123,19 @@ void MakeFolders(const char* folder) {
   MakeFolder(folder);
 }
 
-bool WriteHeader(const char* stamp) {
-  return WriteLine("zenthar-take %d\n", kAutosaveVersion) &&
-         WriteLine("# Autosaved by the take runner from %s: a film directed by hand, key by key.\n",
-                   stamp) &&
-         WriteLine(
-             "# The start key performs it: copy it next to the game as zenthar.take, or name "
-             "it in take.ini\n") &&
-         WriteLine(
-             "# as Take=takes\\NAME.take. Places are relative to where the player stood at "
-             "the first key,\n") &&
-         WriteLine("# which in the world it was made in is this spot:\n") &&
-         WriteLine("# start %.9g %.9g %.9g\n\n", static_cast<double>(save.origin[0]),
-                   static_cast<double>(save.origin[1]), static_cast<double>(save.origin[2]));
+// The time is in the file's name.
+bool WriteHeader() {
+  return WriteLine(
+      "zenthar-take %d\n# Autosaved: a film directed by hand. Places are relative to where the\n"
+      "# player stood at the first key, which in the world it was made in is\n"
+      "# start %.9g %.9g %.9g\n\n",
+      kAutosaveVersion, static_cast<double>(save.origin[0]), static_cast<double>(save.origin[1]),
+      static_cast<double>(save.origin[2]));
 }
 
 // The session's file, named by the local time and never over another file.
 bool Open(const Reads& reads) {
-  MakeFolders(save.folder);
+  MakeFolders(Folder());
   SYSTEMTIME now;
   GetLocalTime(&now);
   char name[32];
@@ -146,8 +143,8 @@ bool Open(const Reads& reads) {
          unsigned{now.wMonth}, unsigned{now.wDay}, unsigned{now.wHour}, unsigned{now.wMinute},
          unsigned{now.wSecond});
   for (int n = 1; n <= kMostNames; ++n) {
-    const bool fits = n == 1 ? Format(save.path, kPathSize, "%s/%s.take", save.folder, name)
-                             : Format(save.path, kPathSize, "%s/%s_%d.take", save.folder, name, n);
+    const bool fits = n == 1 ? Format(save.path, kPathSize, "%s/%s.take", Folder(), name)
+                             : Format(save.path, kPathSize, "%s/%s_%d.take", Folder(), name, n);
     if (!fits) break;
     if (std::FILE* there = std::fopen(save.path, "rb")) {
       std::fclose(there);
@@ -168,15 +165,11 @@ bool Open(const Reads& reads) {
     // A take starts with the player there.
     save.placeKnown = true;
     std::memcpy(save.place, save.origin, sizeof save.place);
-    char stamp[32];
-    Format(stamp, sizeof stamp, "%04u-%02u-%02u %02u:%02u:%02u", unsigned{now.wYear},
-           unsigned{now.wMonth}, unsigned{now.wDay}, unsigned{now.wHour}, unsigned{now.wMinute},
-           unsigned{now.wSecond});
-    if (!WriteHeader(stamp)) return false;
+    if (!WriteHeader()) return false;
     Show("Autosave: %s", save.path);
     return true;
   }
-  Format(save.path, kPathSize, "%s", save.folder);
+  Format(save.path, kPathSize, "%s", Folder());
   Stop("no free file name in");
   return false;
 }
@@ -198,8 +191,7 @@ bool Leave(const Reads& reads) {
   } else {
     PlayerPlace(at);
   }
-  const Place place = RelativePlace(at);
-  if (!WriteLine("leave at %s %s %s\n", place.x, place.y, place.z)) return false;
+  if (!WritePlace("leave at", at)) return false;
   save.car = 0;
   save.placeKnown = true;
   std::memcpy(save.place, at, sizeof at);
@@ -212,7 +204,7 @@ bool Enter(CarHandle car) {
   int index = StagedCar(car, model);
   if (index < 0) {
     if (save.carCount == kCars) {
-      Stop("more cars than a take holds in");
+      Stop("too many cars for");
       return false;
     }
     float at[3] = {};
@@ -220,11 +212,9 @@ bool Enter(CarHandle car) {
     index = save.carCount++;
     save.cars[index] = car;
     save.models[index] = model;
-    const Place place = RelativePlace(at);
-    if (!WriteLine("car car%d model %d at %s %s %s\n", index + 1, static_cast<int>(model), place.x,
-                   place.y, place.z)) {
-      return false;
-    }
+    char step[48];
+    Format(step, sizeof step, "car car%d model %d at", index + 1, static_cast<int>(model));
+    if (!WritePlace(step, at)) return false;
   }
   if (!WriteLine("enter car%d\n", index + 1)) return false;
   save.car = car;
@@ -251,8 +241,7 @@ bool WriteState(const Reads& read) {
   }
   const float at[3] = {reads.x, reads.y, reads.z};
   if (reads.place && (!save.placeKnown || std::memcmp(at, save.place, sizeof at) != 0)) {
-    const Place place = RelativePlace(at);
-    if (!WriteLine("move %s %s %s\n", place.x, place.y, place.z)) return false;
+    if (!WritePlace("move", at)) return false;
     save.placeKnown = true;
     std::memcpy(save.place, at, sizeof at);
   }
@@ -286,12 +275,12 @@ void WriteKey(const Taken& key) {
 }  // namespace
 
 void SetAutosaveFolder(const char* folder) {
-  save.on = folder[0] != '\0';
+  save.off = folder[0] == '\0';
   Format(save.folder, kPathSize, "%s", folder);
 }
 
 bool AutosaveOn() {
-  return save.on && !save.stopped;
+  return !save.off && !save.stopped;
 }
 
 void AutosaveKey(const Taken& key) {

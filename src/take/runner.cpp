@@ -56,8 +56,14 @@ struct Take {
 };
 
 Take take;
-int startKey = kDefaultStartKey;
-char takeFile[kPathSize] = "zenthar.take";
+// Zero, F9, until take.ini says otherwise: the runner's initialized data is all zero, and its
+// file has no room for any.
+int startKey;
+char takeFile[kPathSize];  // from take.ini; empty: zenthar.take
+
+const char* TakeFile() {
+  return takeFile[0] != '\0' ? takeFile : "zenthar.take";
+}
 
 void Stop(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
@@ -201,7 +207,7 @@ bool KeyCame(const Taken* key) {
     if (PluginBusy()) take.deadline = GetTickCount() + kMessageGraceMs;
     if (!Passed(take.deadline)) return false;
     if (take.step.quiet) {
-      Stop("expected the key to be taken, the game took none");
+      Stop("the game did not take the key");
     } else {
       Stop("expected '%s', the game showed 'nothing'", take.step.text);
     }
@@ -262,9 +268,9 @@ void Advance(const Taken* key) {
 
 // The take file, checked whole; false, said on the screen, when it cannot be performed.
 bool CheckFile(Summary& summary) {
-  std::FILE* file = std::fopen(takeFile, "r");
+  std::FILE* file = std::fopen(TakeFile(), "r");
   if (file == nullptr) {
-    Show("Take: there is no %s next to the game", takeFile);
+    Show("Take: there is no %s next to the game", TakeFile());
     return false;
   }
   int line = 0;
@@ -284,7 +290,7 @@ void Start() {
   if (!CheckFile(summary)) return;
   take = Take{};
   take.summary = summary;
-  take.file = std::fopen(takeFile, "r");
+  take.file = std::fopen(TakeFile(), "r");
   take.line = 1;
   if (take.file == nullptr || !SkipHeader(take.file) || !InstallHooks()) {
     EndTake();
@@ -297,8 +303,7 @@ void Start() {
   take.running = true;
   take.lastProgress = GetTickCount();
   if (summary.tornLine != 0) {
-    Show("Take started: %d keys; line %d was cut off and is left out", summary.keys,
-         summary.tornLine);
+    Show("Take started: %d keys; torn line %d left out", summary.keys, summary.tornLine);
   } else {
     Show("Take started: %d keys", summary.keys);
   }
@@ -358,10 +363,6 @@ void LoadTakeSettings() {
   std::fclose(file);
 }
 
-int StartKey() {
-  return startKey;
-}
-
 void WatchPlugin() {
   if (AutosaveOn()) InstallHooks();
 }
@@ -371,7 +372,7 @@ void RunTakePass() {
   Taken taken;
   const bool took = HooksInstalled() && TakenKey(taken);
   if (took) AutosaveKey(taken);
-  if ((GetAsyncKeyState(startKey) & 1) != 0) {
+  if ((GetAsyncKeyState(startKey != 0 ? startKey : kDefaultStartKey) & 1) != 0) {
     if (take.running) {
       Stop("the start key was pressed");
     } else {

@@ -13,7 +13,6 @@ constexpr int kDefaultStartKey = 120;  // F9
 // Autosave=0 turns autosave off, Autosave=FOLDER writes into FOLDER instead of takes; Take=FILE
 // performs FILE instead of zenthar.take. Paths take either slash.
 void LoadTakeSettings();
-int StartKey();
 
 // The runner is loaded: with autosave on, it stands in front of the plug-in at once when the
 // plug-in is loaded already, so the very first pass's key is seen; otherwise its first pass after

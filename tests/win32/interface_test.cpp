@@ -240,7 +240,7 @@ TEST_F(ShippedDll, TheTakeRunnerImportsTheHostAndWindowsOnlyAndExportsNothing) {
     EXPECT_EQ(kHostEntries.count(name), 1u) << "the runner imports " << name;
   }
   EXPECT_EQ(imports.at("user32.dll"), std::set<std::string>{"GetAsyncKeyState"});
-  ExpectNoExportsAndAtMost(runner, sim::DefaultTakePath(), 16 * 1024);
+  ExpectNoExportsAndAtMost(runner, sim::DefaultTakePath(), 20 * 1024);
   ASSERT_EQ(tessel::ThreadCount(), 2);
   EXPECT_STREQ(tessel::ThreadAt(1)->GetName(), "Take");
 }
