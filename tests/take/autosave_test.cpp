@@ -14,6 +14,9 @@
 #include <string>
 #include <vector>
 
+#include "plan/planner.h"
+#include "plan/shots.h"
+#include "plan/verify.h"
 #include "rehearsal/runner.h"
 #include "rehearsal/scenario.h"
 #include "rehearsal/take_scenario.h"
@@ -61,6 +64,27 @@ TEST(Autosave, EveryExampleFilmComesBackFromItsAutosave) {
     EXPECT_EQ(said.back().rfind("Take done: ", 0), 0u) << said.back();
   }
   EXPECT_GE(films, 4);
+}
+
+// A film made only by hand, through its autosave, becomes a shot list whose set holds the take's
+// cars and a ped of each captured model; the planner plans it and the plan records it.
+TEST(Autosave, AnAutosavedFilmIsAShotListThePlannerPlans) {
+  for (const char* name : {"demo", "car-chase"}) {
+    SCOPED_TRACE(name);
+    const fs::path film = ExamplesFolder() / (std::string(name) + ".film");
+    const zt::RoundTrip trip = zt::AutosaveRoundTrip(Parsed(ReadText(film.string())), false);
+    sim::Scenario byItself;
+    ASSERT_EQ(sim::TakeScenario("autosaved.take", trip.take, byItself), "");
+    std::vector<std::string> skipped;
+    const plan::ShotList shots =
+        plan::FilmToShots(sim::TakeSet(byItself), trip.replayed.out.film, skipped);
+    EXPECT_EQ(skipped, std::vector<std::string>{});
+    const plan::Plan plan = plan::MakePlan(shots);
+    const plan::Verification v =
+        plan::Verify(shots, plan, plan::PlanScenarioText(shots, plan), sim::RunOptions{});
+    EXPECT_TRUE(v.ran);
+    EXPECT_EQ(v.differences, std::vector<std::string>{}) << plan::FormatShotList(shots, "");
+  }
 }
 
 TEST(Autosave, RandomHandDirectedScenariosComeBack) {
