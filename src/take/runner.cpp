@@ -19,6 +19,8 @@ namespace {
 const char* const kSettingsFile = "take.ini";
 const char* const kCaptureKeyName = "backslash";
 const char* const kCaptured = "Model has been got";
+const char* const kPlayStarted = "Play started";
+const char* const kNothing = "nothing";
 
 // How long the plug-in may look idle, between its passes, before a key it owes is given up for
 // lost; its own waits (the car doors, a show's 100 ms a slot) do not count.
@@ -189,7 +191,7 @@ bool AsPressed(const Taken& key) {
     return false;
   }
   if (!s.quiet && (!key.shown || std::strcmp(key.message, s.text) != 0)) {
-    Stop("expected '%s', the game showed '%s'", s.text, key.shown ? key.message : "nothing");
+    Stop("expected '%s', the game showed '%s'", s.text, key.shown ? key.message : kNothing);
     return false;
   }
   if (s.kind == StepKind::capture && key.reads.model && key.reads.modelId != s.value) {
@@ -209,14 +211,14 @@ bool KeyCame(const Taken* key) {
     if (take.step.quiet) {
       Stop("the game did not take the key");
     } else {
-      Stop("expected '%s', the game showed 'nothing'", take.step.text);
+      Stop("expected '%s', the game showed '%s'", take.step.text, kNothing);
     }
     return false;
   }
-  // The plug-in took the key and changed nothing (the play key while a show plays): it is
-  // pressed again until the plug-in does what the take says.
-  if (!take.step.quiet && !key->acted && !key->shown) {
-    ArmKey(take.step.kind == StepKind::capture ? KeyCode(kCaptureKeyName) : take.step.value);
+  // The play key changes nothing while a show plays: it is pressed again until the show is
+  // over and a new one starts, however long that takes.
+  if (!key->acted && !key->shown && std::strcmp(take.step.text, kPlayStarted) == 0) {
+    ArmKey(take.step.value);
     take.deadline = GetTickCount() + kMessageGraceMs;
     return false;
   }

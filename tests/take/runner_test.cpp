@@ -193,6 +193,12 @@ TEST(TakeRunner, APlayKeyDuringAShowIsPressedAgainAfterIt) {
   EXPECT_EQ(By(r, "screen", true).back(), "\"Take done: 6 keys\"");
   ASSERT_EQ(r.out.film.shows.size(), 2u);
   EXPECT_GE(r.out.film.shows[1].start, r.out.film.shows[0].end) << "one show after the other";
+
+  const zt::Rehearsal pgup = Take("zenthar-take 1\npress pgup \"SeatID changed to 1\"\n");
+  EXPECT_EQ(By(pgup, "screen", true).back(),
+            "\"Take stopped at step 1: expected 'SeatID changed to 1', the game showed 'nothing'\"")
+      << "any other key that does nothing is a difference";
+  EXPECT_LT(zt::TimeOf(pgup.Events("screen").back()), 1000u) << "seen at once";
 }
 
 // The runner loaded alone says so and does nothing else; with the plug-in but no take beside the
