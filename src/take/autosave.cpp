@@ -240,7 +240,9 @@ bool WriteState(const Reads& read) {
     if (!(reads.carHandle == 0 ? Leave(reads) : Enter(reads.carHandle))) return false;
   }
   const float at[3] = {reads.x, reads.y, reads.z};
-  if (reads.place && (!save.placeKnown || std::memcmp(at, save.place, sizeof at) != 0)) {
+  const bool moved = !save.placeKnown || at[0] != save.place[0] || at[1] != save.place[1] ||
+                     at[2] != save.place[2];
+  if (reads.place && moved) {
     if (!WritePlace("move", at)) return false;
     save.placeKnown = true;
     std::memcpy(save.place, at, sizeof at);

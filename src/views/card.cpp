@@ -106,9 +106,7 @@ std::string Heading(const std::string& version) {
       "\"this spot\" and \"your car\" are where you stand and the car you are in as you press it.",
       "Pause and Scroll Lock can be changed in ped.ini: README.txt says how.",
       "F9 starts and stops a take (ZentharTake.dll), set in take.ini.",
-      "Every film is autosaved as you make it, in takes\\ next to the game: F9 on its file brings "
-      "it "
-      "back."};
+      "Every film is autosaved in takes\\ next to the game: F9 on its file brings it back."};
   double y = 118;
   for (const char* line : lines) {
     svg += Text(kMargin, y, line, style);
