@@ -65,16 +65,18 @@ void Stop(const char* why) {
   Show("Autosave: %s %s; autosave is off", why, save.path);
 }
 
-// Whole lines, flushed at once.
+// Whole lines, flushed at once. A line cut short would run into the next, so one too long for
+// the reader is not written at all.
 bool WriteLine(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
 bool WriteLine(const char* format, ...) {
   char line[kLineSize + 1];
   va_list args;
   va_start(args, format);
-  std::vsnprintf(line, sizeof line, format, args);
+  const int length = std::vsnprintf(line, sizeof line, format, args);
   va_end(args);
-  if (std::fputs(line, save.file) == EOF || std::fflush(save.file) == EOF) {
+  if (length < 0 || length >= static_cast<int>(sizeof line) || std::fputs(line, save.file) == EOF ||
+      std::fflush(save.file) == EOF) {
     Stop("cannot write to");
     return false;
   }
