@@ -142,7 +142,9 @@ TEST(Autosave, TheFileIsNamedByTheLocalTimeAndTheRunnerSaysWhereOnce) {
   EXPECT_EQ(zt::TimeOf(r.lines[static_cast<std::size_t>(said)]), 500u)
       << "the file came with the first key";
   const std::string take = ReadText(files[0].string());
-  EXPECT_NE(take.find("\n# start 10 20 0\n"), std::string::npos) << take;
+  EXPECT_NE(take.find("\n# start 10 20 0\n\ncapture 2001\npress num1"), std::string::npos)
+      << "the take starts where the first key was pressed, so no move comes first:\n"
+      << take;
   EXPECT_NE(take.find("\ncar car1 model 90 at 5 2 0\nenter car1\npress num9 \"Ped 1 will been "
                       "SEAT AS DRIVER at screen 0\"\nleave at 20 20.25 0\npress num3"),
             std::string::npos)
@@ -150,6 +152,21 @@ TEST(Autosave, TheFileIsNamedByTheLocalTimeAndTheRunnerSaysWhereOnce) {
          "move takes it along:\n"
       << take;
   fs::remove_all(top);
+}
+
+// Into the taxi and back to the first spot in it: the take cannot know where the taxi puts the
+// player, so the place is written although it is the one written last.
+TEST(Autosave, APlaceReadInACarIsWrittenEvenWhereThePlayerWasBefore) {
+  const zt::RoundTrip trip = zt::AutosaveRoundTrip(
+      Parsed("player at 10 20 0\ncar taxi model 90 at 15 22 0\nat 0.5 press num2\n"
+             "at 1.0 press scroll\nat 1.5 player enter taxi\nat 2.0 press num9\n"
+             "at 2.5 player at 10 20 0\nat 3.0 press scroll\nat 3.5 press num1\nrun 6\n"),
+      false);
+  EXPECT_NE(trip.take.find("\nenter car1\npress num9 \"Ped 0 will been SEAT AS DRIVER at screen "
+                           "0\"\npress scroll \"Screen mode 2\"\nmove 0 0 0\npress num1"),
+            std::string::npos)
+      << trip.take;
+  EXPECT_EQ(trip.replayed.film, trip.made.film);
 }
 
 TEST(Autosave, TwoSessionsInTheSameSecondGiveTwoFilesThatBothPerform) {

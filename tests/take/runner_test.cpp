@@ -172,6 +172,22 @@ TEST(TakeRunner, AQuietPressMustBeTakenAndShowNothing) {
   EXPECT_GE(zt::TimeOf(off.Events("screen").back()), 5000u) << "given five seconds";
 }
 
+// A version 2 take whose last line lost its line end: the line is left out, even though what is
+// left of it would read.
+TEST(TakeRunner, ATornLastLineIsLeftOutAndTheRunnerSaysSo) {
+  const zt::Rehearsal r =
+      Take("zenthar-take 2\npress num+ \"ID changed to 1\"\npress num+ \"ID changed to 2\"");
+  EXPECT_EQ(By(r, "screen", false), std::vector<std::string>{"\"ID changed to 1\""});
+  EXPECT_EQ(By(r, "screen", true),
+            (std::vector<std::string>{"\"Take started: 1 keys; torn line 3 left out\"",
+                                      "\"Take done: 1 keys\""}));
+  // Its messages as the plug-in shows its own, for longer.
+  EXPECT_NE(r.Find({"\"name\":\"PRINT_STRING_WITH_LITERAL_STRING_NOW\",\"args\":[\"STRING\","
+                    "\"Take done: 1 keys\",3000,0]",
+                    "\"by\":\"Take\""}),
+            -1);
+}
+
 // A ped of another model stands nearer than the capture ped: the take stops rather than record
 // the film with the wrong model.
 TEST(TakeRunner, ACaptureThatTakesAnotherModelStopsTheTake) {
@@ -292,6 +308,19 @@ TEST(TakeRunner, TakeIniNamesTheTakeAndTheAutosaveFolderWithEitherSlash) {
                                       "Take done: 1 keys"}));
   EXPECT_NE(session.saved.find("\npress num+ \"ID changed to 1\"\n"), std::string::npos)
       << session.saved;
+}
+
+// Autosave=1, or nothing after the sign, is autosave on into takes, as the release's take.ini has
+// it; any other value is the folder.
+TEST(TakeRunner, AutosaveOneOrEmptyWritesIntoTakesAndAnythingElseIsTheFolder) {
+  const std::pair<const char*, const char*> settings[] = {
+      {"Autosave=1\n", "takes"}, {"Autosave=\n", "takes"}, {"Autosave=f\n", "f"}};
+  for (const auto& [setting, folder] : settings) {
+    const Session session =
+        Play({sim::DefaultPluginPath(), sim::DefaultTakePath()}, {{"take.ini", setting}}, {107},
+             std::string(folder) + "/2026-01-01_00-00-00.take");
+    EXPECT_NE(session.saved.find("press num+ \"ID changed to 1\""), std::string::npos) << setting;
+  }
 }
 
 // Loaded before the plug-in, the runner finds it once it is there and autosaves its keys; the
