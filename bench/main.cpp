@@ -107,6 +107,20 @@ int main(int argc, char** argv) {
   }
   const double retake = figure("TakeOfTheLargestFilm/iterations:1/manual_time");
   if (retake > 0) std::printf("  largest film, take + rehearsal %.2f s\n", retake / 1e9);
+  // Autosave: the runner off (0), beside the plug-in with autosave off (1) and on (2).
+  for (const char* keys : {"0", "1"}) {
+    auto at = [&](const char* runner, const char* what) {
+      return counter(std::string("AutosaveCost/") + runner + "/" + keys + "/iterations:1." + what);
+    };
+    const double alone = at("0", "plugin_pass_ns"), on = at("2", "plugin_pass_ns");
+    if (alone <= 0 || on <= 0) continue;
+    std::printf(
+        "  autosave, %-12s plug-in's pass %+.0f ns (%.0f alone), runner's pass %+.0f ns, "
+        "%.2f natives and %.1f bytes a pass  (target: 0 natives, 0 bytes idle)\n",
+        keys[0] == '0' ? "no key:" : "a key a pass:", on - alone, alone,
+        at("2", "runner_pass_ns") - at("1", "runner_pass_ns"), at("2", "runner_natives_per_pass"),
+        at("2", "bytes_per_pass"));
+  }
   benchmark::Shutdown();
   return 0;
 }

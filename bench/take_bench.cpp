@@ -1,12 +1,14 @@
 // Takes: how many host ticks the runner needs from its start to its last key, against the floor
 // of one plug-in pass a key plus the plug-in's own waits and a model load, on every example and
-// on the largest film.
+// on the largest film. Autosave: what it costs the plug-in's pass and the runner's, idle and a
+// key a pass.
 #include <benchmark/benchmark.h>
 
 #include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "examples.h"
 #include "plan/planner.h"
@@ -14,6 +16,9 @@
 #include "plan/shots.h"
 #include "plan/take.h"
 #include "plan/verify.h"
+#include "rehearsal/runner.h"
+#include "tessel/host.h"
+#include "world/natives.h"
 
 namespace {
 
@@ -70,5 +75,83 @@ void TakeOfTheLargestFilm(benchmark::State& state) {
   }
 }
 BENCHMARK(TakeOfTheLargestFilm)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
+
+// What autosave costs: the time inside the plug-in's passes and inside the runner's, and the
+// natives the runner calls and the bytes it writes, over a run of host ticks with the world's
+// natives answering. The plug-in alone, beside the runner with autosave off, and with autosave
+// on; idle, and with a key taken every pass.
+class Clock : public tessel::Listener, public world::CallObserver {
+ public:
+  void OnPassBegin() override { begin_ = std::chrono::steady_clock::now(); }
+  void OnPassEnd() override {
+    const auto spent = std::chrono::steady_clock::now() - begin_;
+    (tessel::RunningThread() == tessel::ThreadAt(0) ? plugin : runner) += spent;
+  }
+  void OnNativeCall(const world::NativeCall&) override {
+    if (tessel::RunningThread() != tessel::ThreadAt(0)) ++runnerNatives;
+  }
+  std::chrono::steady_clock::duration plugin{}, runner{};
+  std::uint64_t runnerNatives = 0;
+
+ private:
+  std::chrono::steady_clock::time_point begin_;
+};
+
+enum Runner { kNone, kAutosaveOff, kAutosaveOn };
+
+void AutosaveCost(benchmark::State& state) {
+  const auto runner = static_cast<Runner>(state.range(0));
+  const bool keys = state.range(1) != 0;
+  constexpr int kTicks = 20000;
+  const fs::path folder = fs::temp_directory_path() / "zenthar-bench-autosave";
+  fs::remove_all(folder);
+  fs::create_directories(folder);
+  if (runner != kNone) {
+    std::ofstream(folder / "take.ini") << (runner == kAutosaveOn ? "Autosave=1\n" : "Autosave=0\n");
+  }
+  world::World w;
+  Clock clock;
+  world::InstallNatives(w, &clock, {});
+  tessel::SetListener(&clock);
+  tessel::ResetClock(0);
+  std::vector<std::string> modules = {sim::DefaultPluginPath()};
+  if (runner != kNone) modules.push_back(sim::DefaultTakePath());
+  const fs::path previous = fs::current_path();
+  fs::current_path(folder);
+  for (const std::string& module : modules) {
+    char error[512] = {};
+    if (!tessel::LoadPlugin(module.c_str(), folder.string().c_str(), error, sizeof error)) {
+      state.SkipWithError(error);
+    }
+  }
+  for (auto _ : state) {
+    for (int tick = 0; tick < kTicks; ++tick) {
+      // Num + and Num - by turns: the plug-in takes one every pass and shows its message.
+      if (keys) tessel::PressKey(tick % 2 == 0 ? 107 : 109);
+      tessel::SetTime(static_cast<std::uint64_t>(tick) * 33);
+      tessel::RunTick();
+    }
+  }
+  tessel::UnloadPlugin();
+  fs::current_path(previous);
+  tessel::SetListener(nullptr);
+  world::RemoveNatives();
+  std::uintmax_t bytes = 0;
+  for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+    if (entry.is_regular_file() && entry.path().extension() == ".take") bytes += entry.file_size();
+  }
+  fs::remove_all(folder);
+  const auto ns = [](std::chrono::steady_clock::duration d) {
+    return static_cast<double>(std::chrono::duration_cast<std::chrono::nanoseconds>(d).count());
+  };
+  state.counters["plugin_pass_ns"] = ns(clock.plugin) / kTicks;
+  state.counters["runner_pass_ns"] = ns(clock.runner) / kTicks;
+  state.counters["runner_natives_per_pass"] = static_cast<double>(clock.runnerNatives) / kTicks;
+  state.counters["bytes_per_pass"] = static_cast<double>(bytes) / kTicks;
+}
+BENCHMARK(AutosaveCost)
+    ->ArgsProduct({{kNone, kAutosaveOff, kAutosaveOn}, {0, 1}})
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace

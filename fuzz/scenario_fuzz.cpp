@@ -57,8 +57,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     return 0;
   }
   // The take runner is fuzzed on its own (take_fuzz); loading its coverage-counted module here
-  // would leave counters behind once it unloads.
+  // would leave counters behind once it unloads, and its autosave would write wherever the
+  // scenario says.
   scenario.hasTake = false;
+  scenario.autosave.clear();
   const std::uint64_t longest = kMostTicks * 1000 / static_cast<std::uint64_t>(scenario.fps);
   scenario.runUntil = std::min(scenario.runUntil, longest);
   static const std::string module = [] {

@@ -14,6 +14,7 @@
 #include "rehearsal/film.h"
 #include "rehearsal/runner.h"
 #include "rehearsal/scenario.h"
+#include "rehearsal/take_scenario.h"
 #include "views/check.h"
 #include "views/player.h"
 #include "views/sheet.h"
@@ -24,7 +25,8 @@ namespace {
 const char* kUsage = R"(Usage: zenthar-sim SCENARIO [options]
 
 Runs SCENARIO through the Zenthar plug-in and a simulated game world, on virtual time, and
-prints a transcript of the run.
+prints a transcript of the run. SCENARIO may be a take (NAME.take, first line "zenthar-take N"):
+it is rehearsed by itself, through the take runner, from where it says it started.
 
 Options:
   --trace FILE       write the trace (JSON Lines, one event a line)
@@ -35,6 +37,8 @@ Options:
   --player FILE      write the show player (one self-contained HTML page) that replays the
                      rehearsal: map, screen text, keys, the editor's state and the timeline
   --shots FILE       write the film as a shot list, for zenthar-plan
+  --autosave FILE    load the take runner with autosave on and write the take it autosaves, the
+                     keys the plug-in took with the player's state they read, to FILE
   --check            warn about cues and screens that will not play as meant (in the
                      transcript and the trace)
   --strict           like --check, and exit with 1 when there is a warning
@@ -94,7 +98,8 @@ std::string Summary(const sim::RunOutput& out, bool checked) {
 
 // What the command line asks for.
 struct Options {
-  std::string scenarioPath, tracePath, statePath, storyboardPath, filmPath, playerPath, shotsPath;
+  std::string scenarioPath, tracePath, statePath, storyboardPath, filmPath, playerPath, shotsPath,
+      autosavePath;
   sim::RunOptions run;
   bool quiet = false;
   bool strict = false;
@@ -107,7 +112,7 @@ std::optional<int> ParseOptions(int argc, char** argv, Options& options) {
   line.valued = {{"--trace", &options.tracePath},           {"--state", &options.statePath},
                  {"--storyboard", &options.storyboardPath}, {"--film", &options.filmPath},
                  {"--player", &options.playerPath},         {"--shots", &options.shotsPath},
-                 {"--plugin", &options.run.pluginPath}};
+                 {"--autosave", &options.autosavePath},     {"--plugin", &options.run.pluginPath}};
   line.flags = {{"--check", [&] { options.run.check = true; }},
                 {"--strict",
                  [&] {
@@ -128,11 +133,12 @@ bool WriteOutput(const std::string& path, Render make) {
   return false;
 }
 
-// The film as a shot list, headed by what of it a shot list cannot hold.
+// The film as a shot list, headed by what of it a shot list cannot hold. What a take stages
+// belongs to the set.
 std::string ShotListText(const sim::Scenario& scenario, const sim::FilmReport& film,
                          const std::string& title) {
   std::vector<std::string> skipped;
-  const plan::ShotList shots = plan::FilmToShots(scenario, film, skipped);
+  const plan::ShotList shots = plan::FilmToShots(sim::TakeSet(scenario), film, skipped);
   std::string header = "# The film of " + title + ", as zenthar-sim --shots wrote it.\n";
   for (const std::string& s : skipped) header += "# left out: " + s + "\n";
   return plan::FormatShotList(shots, header);
@@ -188,6 +194,7 @@ int main(int argc, char** argv) {
   if (!options.storyboardPath.empty()) options.run.extra.push_back(&sampler);
   sim::PlayerRecorder player;
   if (!options.playerPath.empty()) options.run.extra.push_back(&player);
+  const sim::AutosaveFolder autosave(options.autosavePath.empty() ? nullptr : &scenario);
   const sim::RunOutput out = sim::RunScenario(scenario, options.run);
   if (!out.ok) {
     trace.close();
@@ -198,6 +205,14 @@ int main(int argc, char** argv) {
   if (!trace.flush()) {
     std::fprintf(stderr, "zenthar-sim: cannot write %s\n", options.tracePath.c_str());
     return 1;
+  }
+  if (!options.autosavePath.empty()) {
+    std::string take;
+    if (!autosave.Take(take)) {
+      std::fprintf(stderr, "zenthar-sim: the plug-in took no key, so nothing was autosaved\n");
+      return 1;
+    }
+    if (!WriteOutput(options.autosavePath, [&]() -> const std::string& { return take; })) return 1;
   }
   if (!options.quiet) std::fputs(Summary(out, options.run.check).c_str(), stdout);
   if (!WriteOutputs(options, scenario, out, sampler, player)) return 1;

@@ -5,9 +5,9 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
-#include <sstream>
 
 #include "rehearsal/json.h"
+#include "rehearsal/take_scenario.h"
 #include "take/take_file.h"
 #include "tessel/host.h"
 #include "world/natives.h"
@@ -52,25 +52,26 @@ std::string HostDirt() {
 }
 
 // What the rehearsal needs of a take: the cars it stages, in its order (the world names the cars
-// the runner creates after them), and the keys it presses. Lines the runner would refuse are
-// left out. A take of the largest film has half a million steps: only these are kept of them.
+// the runner creates after them), and the keys it presses, quiet or not. A take of the largest
+// film has half a million steps: only these are kept of them.
+struct TakeKey {
+  int code;
+  bool quiet;  // the key shows no message
+};
+
 struct TakeOutline {
   std::vector<std::string> cars;
-  std::vector<int> keys;
+  std::vector<TakeKey> keys;
 };
 
 TakeOutline OutlineTake(const std::string& take) {
   TakeOutline outline;
   const int capture = take::KeyCode("backslash");
-  std::istringstream in(take);
-  for (std::string line; std::getline(in, line);) {
-    take::Step step;
-    char problem[take::kProblemSize];
-    if (!take::ReadLine(line.c_str(), step, problem, sizeof problem)) continue;
+  ForEachTakeStep(take, [&](const take::Step& step) {
     if (step.kind == take::StepKind::car) outline.cars.emplace_back(step.name);
-    if (step.kind == take::StepKind::press) outline.keys.push_back(step.value);
-    if (step.kind == take::StepKind::capture) outline.keys.push_back(capture);
-  }
+    if (step.kind == take::StepKind::press) outline.keys.push_back({step.value, step.quiet});
+    if (step.kind == take::StepKind::capture) outline.keys.push_back({capture, false});
+  });
   return outline;
 }
 
@@ -80,37 +81,48 @@ std::string JsonPos(const world::Vec3& pos) {
 
 // The keys a take runner presses reach the plug-in through its own import, not the host's
 // keyboard, so no key event reports them. The take says which key each message of the plug-in
-// answers: this puts that key, as the runner's, into the events just before the message.
+// answers: this puts that key, as the runner's, into the events just before the message. A key
+// that shows nothing goes in before the next message, or at the take's end.
 constexpr const char* kTakeThread = "Take";
 
 class TakePresses : public Subscriber {
  public:
-  TakePresses(EventHub& hub, const std::vector<int>& keys) : hub_(hub), keys_(keys) {}
+  TakePresses(EventHub& hub, const std::vector<TakeKey>& keys) : hub_(hub), keys_(keys) {}
 
   void OnEvent(const RunEvent& event) override {
     if (event.kind != RunEvent::Kind::screen) return;
     if (!event.by.empty()) {
       const bool started = event.text.rfind("Take started", 0) == 0;
-      if (started || event.text.rfind("Take done", 0) == 0 ||
-          event.text.rfind("Take stopped", 0) == 0) {
+      const bool done = event.text.rfind("Take done", 0) == 0;
+      if (done) Quiet(event.t);
+      if (started || done || event.text.rfind("Take stopped", 0) == 0) {
         running_ = started;
         next_ = 0;
       }
       return;
     }
-    if (!running_ || next_ >= keys_.size()) return;
-    RunEvent key;
-    key.kind = RunEvent::Kind::key;
-    key.t = event.t;
-    key.by = kTakeThread;
-    key.code = keys_[next_++];
-    key.text = KeyName(key.code);
-    hub_.Emit(key);
+    if (!running_) return;
+    Quiet(event.t);
+    if (next_ < keys_.size()) Emit(event.t, keys_[next_++].code);
   }
 
  private:
+  void Quiet(std::uint64_t t) {
+    while (next_ < keys_.size() && keys_[next_].quiet) Emit(t, keys_[next_++].code);
+  }
+
+  void Emit(std::uint64_t t, int code) {
+    RunEvent key;
+    key.kind = RunEvent::Kind::key;
+    key.t = t;
+    key.by = kTakeThread;
+    key.code = code;
+    key.text = KeyName(code);
+    hub_.Emit(key);
+  }
+
   EventHub& hub_;
-  const std::vector<int>& keys_;
+  const std::vector<TakeKey>& keys_;
   std::size_t next_ = 0;
   bool running_ = false;
 };
@@ -181,15 +193,21 @@ class Run {
   }
 
  private:
+  bool RunnerLoaded() const { return scenario_.hasTake || !scenario_.autosave.empty(); }
+
   // What the modules read next to the game: ped.ini, and the take runner's zenthar.take and
-  // take.ini.
+  // take.ini. A rehearsal autosaves only when asked to, into the folder it names; the scenario's
+  // own take.ini lines come after, and have the last word.
   void WriteFiles(const fs::path& folder) const {
     auto write = [&](const char* name, const std::vector<std::string>& lines) {
       std::ofstream file(folder / name, std::ios::binary);
       for (const std::string& line : lines) file << line << "\n";
     };
     if (scenario_.hasIni) write("ped.ini", scenario_.iniLines);
-    if (!scenario_.takeIniLines.empty()) write("take.ini", scenario_.takeIniLines);
+    std::vector<std::string> takeIni = {
+        "Autosave=" + (scenario_.autosave.empty() ? std::string("0") : scenario_.autosave)};
+    takeIni.insert(takeIni.end(), scenario_.takeIniLines.begin(), scenario_.takeIniLines.end());
+    if (RunnerLoaded()) write("take.ini", takeIni);
     if (scenario_.hasTake) {
       std::ofstream take(folder / "zenthar.take", std::ios::binary);
       take << scenario_.take;
@@ -206,7 +224,7 @@ class Run {
       error = std::string("cannot load the plug-in: ") + why;
       return false;
     }
-    if (!scenario_.hasTake) return true;
+    if (!RunnerLoaded()) return true;
     world::SetCastMaker(tessel::ThreadAt(0));
     takePath_ = options_.takePath.empty() ? DefaultTakePath() : options_.takePath;
     if (!tessel::LoadPlugin(takePath_.c_str(), folder.string().c_str(), why, sizeof why)) {

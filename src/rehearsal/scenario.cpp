@@ -7,6 +7,7 @@
 #include <fstream>
 #include <map>
 
+#include "rehearsal/take_scenario.h"
 #include "take/keys.h"
 
 namespace sim {
@@ -307,6 +308,16 @@ class Reader {
     return true;
   }
 
+  // autosave FOLDER: relative to the scenario's folder, like a take.
+  bool AutosaveLine(std::string& problem) {
+    if (!Count(2, problem, "autosave FOLDER")) return false;
+    if (!out_.autosave.empty()) return Fail(problem, "a second autosave line");
+    const std::filesystem::path folder =
+        std::filesystem::path(file_).parent_path() / std::filesystem::path(words_[1]);
+    out_.autosave = std::filesystem::absolute(folder).lexically_normal().string();
+    return true;
+  }
+
   bool Statement(std::string& problem) {
     const std::string& word = words_[0];
     if (word == "fps") {
@@ -347,6 +358,7 @@ class Reader {
       return true;
     }
     if (word == "take") return TakeLine(problem);
+    if (word == "autosave") return AutosaveLine(problem);
     if (word == "take.ini") {
       out_.takeIniLines.assign(words_.begin() + 1, words_.end());
       return true;
@@ -447,6 +459,7 @@ std::string LoadScenario(const std::string& file, Scenario& out) {
   std::string text;
   std::string problem = ReadWholeFile(file, "scenario", text);
   if (!problem.empty()) return problem;
+  if (IsTake(text)) return TakeScenario(file, text, out);
   return ParseScenario(file, text, out);
 }
 
@@ -465,6 +478,8 @@ const char* ScenarioHelp() {
   take FILE                     load the take runner beside the plug-in, with FILE (relative
                                 to the scenario) as its zenthar.take; F9 starts it
   take.ini "LINE" ["LINE" ...]  lines of take.ini in the run's folder
+  autosave FOLDER               load the take runner with autosave on, writing into FOLDER
+                                (relative to the scenario)
   at T press KEY [KEY ...]      keys pressed before the first pass at or after T
   at T player at X Y Z          the player walks (or drives) there
   at T player enter CAR         the player takes the driver's seat of CAR
@@ -476,6 +491,10 @@ const char* ScenarioHelp() {
   at T wreck CAR                a car is wrecked
   at T unload take              the take runner is unloaded, the plug-in stays
   run T                         run until T, then unload (default: last event + 60 s)
+
+A take file (first line "zenthar-take N") is rehearsed by itself: the player alone where the
+take says it started (its "# start X Y Z" line, else 0 0 0), the models of its cars and captures
+declared, F9 at 0.1 s, and time for the take and the show it plays.
 
 Key names:
   backslash (220, play / capture)   num0..num9 (96..105)   num. (110)   num+ (107)

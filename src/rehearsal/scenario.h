@@ -57,12 +57,17 @@ struct Scenario {
   bool hasTake = false;
   std::string take;
   std::vector<std::string> takeIniLines;
+  // The folder the runner autosaves into; empty: the runner, when loaded for a take, does not
+  // autosave.
+  std::string autosave;
   std::vector<Action> actions;
   std::uint64_t runUntil = 0;
 };
 
 // Reads `text` as the scenario file `file`. Returns an empty string on success, else the problem.
 std::string ParseScenario(const std::string& file, const std::string& text, Scenario& out);
+// Reads a scenario file, or a take file (its first line "zenthar-take N"), which is rehearsed by
+// itself (TakeScenario).
 std::string LoadScenario(const std::string& file, Scenario& out);
 
 // The whole of a file as it is on disk, read for the `what` it should hold ("scenario", "shot

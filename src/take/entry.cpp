@@ -23,7 +23,10 @@ TakeThread takeThread;
 }  // namespace
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
-  if (reason == DLL_PROCESS_ATTACH) TesselManager::RegisterThread(&takeThread);
+  if (reason == DLL_PROCESS_ATTACH) {
+    TesselManager::RegisterThread(&takeThread);
+    take::WatchPlugin();
+  }
   if (reason == DLL_PROCESS_DETACH) take::ReleaseTake();
   return TRUE;
 }

@@ -12,6 +12,9 @@ using CarHandle = std::int32_t;
 
 PedHandle PlayerPed();
 void GET_CHAR_COORDINATES(PedHandle ped, float* x, float* y, float* z);
+CarHandle GET_CAR_CHAR_IS_USING(PedHandle ped);
+std::int32_t GET_CAR_MODEL(CarHandle car);
+void GET_CAR_COORDINATES(CarHandle car, float* x, float* y, float* z);
 void REQUEST_MODEL(std::int32_t model);
 bool HAS_MODEL_LOADED(std::int32_t model);
 void MARK_MODEL_AS_NO_LONGER_NEEDED(std::int32_t model);
@@ -24,5 +27,8 @@ void WARP_CHAR_FROM_CAR_TO_COORD(PedHandle ped, float x, float y, float z);
 void GIVE_WEAPON_TO_CHAR(PedHandle ped, std::int32_t weapon);
 void SET_CURRENT_CHAR_WEAPON(PedHandle ped, std::int32_t weapon);
 void PRINT_STRING_WITH_LITERAL_STRING_NOW(const char* text);
+
+// A message of the runner's own on the game screen, formatted in place.
+void Show(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
 }  // namespace take

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "take/autosave.h"
 #include "take/game.h"
 #include "take/hooks.h"
 #include "take/take_file.h"
@@ -15,13 +16,14 @@ namespace take {
 
 namespace {
 
-const char* const kTakeFile = "zenthar.take";
 const char* const kSettingsFile = "take.ini";
 const char* const kCaptureKeyName = "backslash";
 const char* const kCaptured = "Model has been got";
+const char* const kPlayStarted = "Play started";
+const char* const kNothing = "nothing";
 
-// How long the plug-in may look idle, between its passes, before a message it owes is given up
-// for lost; its own waits (the car doors, a show's 100 ms a slot) do not count.
+// How long the plug-in may look idle, between its passes, before a key it owes is given up for
+// lost; its own waits (the car doors, a show's 100 ms a slot) do not count.
 constexpr unsigned kMessageGraceMs = 5000;
 // How long a model may take to load before it is taken not to exist.
 constexpr unsigned kModelGraceMs = 10000;
@@ -29,7 +31,7 @@ constexpr unsigned kProgressEveryMs = 5000;
 // Where a capture ped stands: beside the player, nearer than anyone else.
 constexpr float kCaptureOffset = 1.0f;
 
-enum class Waiting { nothing, model, message };
+enum class Waiting { nothing, model, key };
 
 struct StagedCar {
   char name[kNameSize];
@@ -39,9 +41,10 @@ struct StagedCar {
 struct Take {
   bool running;
   std::FILE* file;
+  Summary summary;
   int line;
   int steps;  // steps begun
-  int keys, keysDone;
+  int keysDone;
   float originX, originY, originZ;
   Step step;  // the one under way
   Waiting waiting;
@@ -55,21 +58,16 @@ struct Take {
 };
 
 Take take;
-int startKey = kDefaultStartKey;
+// Zero, F9, until take.ini says otherwise: the runner's initialized data is all zero, and its
+// file has no room for any.
+int startKey;
+char takeFile[kPathSize];  // from take.ini; empty: zenthar.take
 
-// Room for a stop's text: two messages and the words around them.
-constexpr int kShowSize = 2 * kTextSize + 64;
-
-void Show(const char* format, ...) {
-  char text[kShowSize];
-  va_list args;
-  va_start(args, format);
-  std::vsnprintf(text, sizeof text, format, args);
-  va_end(args);
-  PRINT_STRING_WITH_LITERAL_STRING_NOW(text);
+const char* TakeFile() {
+  return takeFile[0] != '\0' ? takeFile : "zenthar.take";
 }
 
-void Stop(const char* format, ...);
+void Stop(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
 // Time on the game's tick count; the differences below hold across its wrap.
 bool Passed(unsigned deadline) {
@@ -92,14 +90,15 @@ void Place(double x, double y, double z, float& px, float& py, float& pz) {
   pz = static_cast<float>(take.originZ + z);
 }
 
-// Everything the take made or took that outlives it: the capture ped, the models, the hooks,
-// the file.
+// Everything the take made or took that outlives it: the capture ped, the models, the armed key,
+// the file. The hooks stay while autosave watches the plug-in.
 void EndTake() {
   if (take.capturePed != 0) DELETE_CHAR(&take.capturePed);
   take.capturePed = 0;
   for (int i = 0; i < take.modelCount; ++i) MARK_MODEL_AS_NO_LONGER_NEEDED(take.models[i]);
   take.modelCount = 0;
-  RemoveHooks();
+  ArmKey(-1);
+  if (!AutosaveOn()) RemoveHooks();
   if (take.file != nullptr) std::fclose(take.file);
   take.file = nullptr;
   take.running = false;
@@ -128,11 +127,11 @@ void Press(int key, const char* message) {
   if (message != take.step.text) {
     std::memcpy(take.step.text, message, std::strlen(message) + 1);
   }
-  take.waiting = Waiting::message;
+  take.waiting = Waiting::key;
   take.deadline = GetTickCount() + kMessageGraceMs;
 }
 
-// Starts the step under way; false when it waits for a model or the plug-in's message.
+// Starts the step under way; false when it waits for a model or the plug-in's key.
 bool BeginStep() {
   Step& s = take.step;
   const PedHandle player = PlayerPed();
@@ -174,7 +173,7 @@ bool BeginStep() {
 }
 
 void Stop(const char* format, ...) {
-  char why[kShowSize];
+  char why[2 * kTextSize + 64];
   va_list args;
   va_start(args, format);
   std::vsnprintf(why, sizeof why, format, args);
@@ -183,36 +182,66 @@ void Stop(const char* format, ...) {
   Show("Take stopped at step %d: %s", take.steps, why);
 }
 
-// The message the pressed key owes: true once it has come and is the take's.
-bool MessageCame() {
-  char shown[kTextSize];
-  if (!TakeMessage(shown, sizeof shown)) {
-    // The plug-in's own waits put off the deadline: its pass resumes and shows the message
-    // when they are over.
-    if (PluginBusy()) take.deadline = GetTickCount() + kMessageGraceMs;
-    if (!Passed(take.deadline)) return false;
-    std::memcpy(shown, "nothing", sizeof "nothing");
-  }
-  if (std::strcmp(shown, take.step.text) != 0) {
-    Stop("expected '%s', the game showed '%s'", take.step.text, shown);
+// Whether the key the plug-in took is the one the step pressed, as far as the plug-in shows:
+// the message the step names or none, and for a capture the model. Stops the take when not.
+bool AsPressed(const Taken& key) {
+  const Step& s = take.step;
+  if (s.quiet && key.shown) {
+    Stop("expected no message, the game showed '%s'", key.message);
     return false;
   }
-  take.waiting = Waiting::nothing;
-  ++take.keysDone;
-  if (take.capturePed != 0) DELETE_CHAR(&take.capturePed);
-  take.capturePed = 0;
-  if (Passed(take.lastProgress + kProgressEveryMs) && take.keysDone < take.keys) {
-    take.lastProgress = GetTickCount();
-    Show("Take: %d of %d keys", take.keysDone, take.keys);
+  if (!s.quiet && (!key.shown || std::strcmp(key.message, s.text) != 0)) {
+    Stop("expected '%s', the game showed '%s'", s.text, key.shown ? key.message : kNothing);
+    return false;
+  }
+  if (s.kind == StepKind::capture && key.reads.model && key.reads.modelId != s.value) {
+    Stop("expected model %d, the game took model %d", s.value, static_cast<int>(key.reads.modelId));
+    return false;
   }
   return true;
 }
 
-// The wait the take is in: true when it is over and the take goes on.
-bool WaitOver() {
+// The key the step pressed: true once the plug-in has taken it as the take says.
+bool KeyCame(const Taken* key) {
+  if (key == nullptr) {
+    // The plug-in's own waits put off the deadline: its pass resumes and shows the message when
+    // they are over.
+    if (PluginBusy()) take.deadline = GetTickCount() + kMessageGraceMs;
+    if (!Passed(take.deadline)) return false;
+    if (take.step.quiet) {
+      Stop("the game did not take the key");
+    } else {
+      Stop("expected '%s', the game showed '%s'", take.step.text, kNothing);
+    }
+    return false;
+  }
+  // The play key changes nothing while a show plays: it is pressed again until the show is
+  // over and a new one starts, however long that takes.
+  if (!key->acted && !key->shown && std::strcmp(take.step.text, kPlayStarted) == 0) {
+    ArmKey(take.step.value);
+    take.deadline = GetTickCount() + kMessageGraceMs;
+    return false;
+  }
+  if (!AsPressed(*key)) return false;
+  take.waiting = Waiting::nothing;
+  ++take.keysDone;
+  if (take.capturePed != 0) DELETE_CHAR(&take.capturePed);
+  take.capturePed = 0;
+  if (Passed(take.lastProgress + kProgressEveryMs) && take.keysDone < take.summary.keys) {
+    take.lastProgress = GetTickCount();
+    Show("Take: %d of %d keys", take.keysDone, take.summary.keys);
+  }
+  return true;
+}
+
+// The wait the take is in: true when it is over and the take goes on. A key the plug-in took
+// answers one wait at most.
+bool WaitOver(const Taken*& key) {
+  const Taken* taken = key;
   switch (take.waiting) {
-    case Waiting::message:
-      return MessageCame();
+    case Waiting::key:
+      key = nullptr;
+      return KeyCame(taken);
     case Waiting::model:
       if (HAS_MODEL_LOADED(take.step.value)) return BeginStep();
       if (Passed(take.deadline)) Stop("model %d never loaded", take.step.value);
@@ -223,12 +252,12 @@ bool WaitOver() {
   return true;
 }
 
-void Advance() {
+void Advance(const Taken* key) {
   while (take.running) {
-    if (!WaitOver() || !take.running) return;
+    if (!WaitOver(key) || !take.running) return;
     // The player and the set change only between the plug-in's passes.
     if (PluginBusy()) return;
-    if (!NextStep(take.file, take.line, take.step)) {
+    if (!NextStep(take.file, take.summary, take.line, take.step)) {
       const int keys = take.keysDone;
       EndTake();
       Show("Take done: %d keys", keys);
@@ -239,31 +268,33 @@ void Advance() {
   }
 }
 
+// The take file, checked whole; false, said on the screen, when it cannot be performed.
+bool CheckFile(Summary& summary) {
+  std::FILE* file = std::fopen(TakeFile(), "r");
+  if (file == nullptr) {
+    Show("Take: there is no %s next to the game", TakeFile());
+    return false;
+  }
+  int line = 0;
+  char problem[kProblemSize];
+  const bool good = CheckTake(file, summary, line, problem, sizeof problem);
+  std::fclose(file);
+  if (!good) Show("Take: line %d: %s", line, problem);
+  return good;
+}
+
 void Start() {
   if (!PluginPresent()) {
     Show("Take: Zenthar.dll is not loaded");
     return;
   }
-  std::FILE* file = std::fopen(kTakeFile, "r");
-  if (file == nullptr) {
-    Show("Take: there is no %s next to the game", kTakeFile);
-    return;
-  }
   Summary summary;
-  int line = 0;
-  char problem[kProblemSize];
-  const bool good = CheckTake(file, summary, line, problem, sizeof problem);
-  std::fclose(file);
-  if (!good) {
-    Show("Take: line %d: %s", line, problem);
-    return;
-  }
+  if (!CheckFile(summary)) return;
   take = Take{};
-  take.file = std::fopen(kTakeFile, "r");
+  take.summary = summary;
+  take.file = std::fopen(TakeFile(), "r");
   take.line = 1;
-  char header[kLineSize];
-  if (take.file == nullptr || std::fgets(header, sizeof header, take.file) == nullptr ||
-      !InstallHooks()) {
+  if (take.file == nullptr || !SkipHeader(take.file) || !InstallHooks()) {
     EndTake();
     Show("Take: Zenthar.dll's keys cannot be reached");
     return;
@@ -271,10 +302,57 @@ void Start() {
   GET_CHAR_COORDINATES(PlayerPed(), &take.originX, &take.originY, &take.originZ);
   // Every model is asked for at once, so they load while the first steps run.
   for (int i = 0; i < summary.modelCount; ++i) Request(summary.models[i]);
-  take.keys = summary.keys;
   take.running = true;
   take.lastProgress = GetTickCount();
-  Show("Take started: %d keys", take.keys);
+  if (summary.tornLine != 0) {
+    Show("Take started: %d keys; torn line %d left out", summary.keys, summary.tornLine);
+  } else {
+    Show("Take started: %d keys", summary.keys);
+  }
+}
+
+// The hooks stand in front of the plug-in while autosave watches it or a take runs; a plug-in
+// that went away took them along, and its film ends there.
+void KeepHooks() {
+  if (PluginGone()) {
+    EndAutosave();
+    if (take.running) Stop("Zenthar.dll went away");
+  }
+  const bool wanted = AutosaveOn() || take.running;
+  if (wanted && !HooksInstalled()) InstallHooks();
+  if (!wanted && HooksInstalled()) RemoveHooks();
+}
+
+// What follows "Name=" on a line of take.ini, with its line end and trailing blanks cut; null
+// when the line sets something else.
+const char* Value(char* line, const char* name) {
+  const std::size_t n = std::strlen(name);
+  if (std::strncmp(line, name, n) != 0) return nullptr;
+  std::size_t end = std::strlen(line);
+  while (end > n && (line[end - 1] == '\n' || line[end - 1] == '\r' || line[end - 1] == ' ' ||
+                     line[end - 1] == '\t')) {
+    line[--end] = '\0';
+  }
+  // Windows' paths as players write them; the other slash works on every system.
+  for (char* c = line + n; *c != '\0'; ++c) {
+    if (*c == '\\') *c = '/';
+  }
+  return line + n;
+}
+
+void Setting(char* line) {
+  if (const char* value = Value(line, "Start=")) {
+    char* end = nullptr;
+    const long long key = std::strtoll(value, &end, 10);
+    if (end != value && key > 0 && key < 256) startKey = static_cast<int>(key);
+  } else if (const char* folder = Value(line, "Autosave=")) {
+    const bool plain = folder[0] == '\0' || std::strcmp(folder, "1") == 0;
+    SetAutosaveFolder(std::strcmp(folder, "0") == 0 ? "" : plain ? "takes" : folder);
+  } else if (const char* file = Value(line, "Take=")) {
+    if (file[0] != '\0' && std::strlen(file) < sizeof takeFile) {
+      std::memcpy(takeFile, file, std::strlen(file) + 1);
+    }
+  }
 }
 
 }  // namespace
@@ -283,20 +361,20 @@ void LoadTakeSettings() {
   std::FILE* file = std::fopen(kSettingsFile, "r");
   if (file == nullptr) return;
   char line[kLineSize];
-  if (std::fgets(line, sizeof line, file) != nullptr && std::strncmp(line, "Start=", 6) == 0) {
-    char* end = nullptr;
-    const long long key = std::strtoll(line + 6, &end, 10);
-    if (end != line + 6 && key > 0 && key < 256) startKey = static_cast<int>(key);
-  }
+  while (std::fgets(line, sizeof line, file) != nullptr) Setting(line);
   std::fclose(file);
 }
 
-int StartKey() {
-  return startKey;
+void WatchPlugin() {
+  if (AutosaveOn()) InstallHooks();
 }
 
 void RunTakePass() {
-  if ((GetAsyncKeyState(startKey) & 1) != 0) {
+  KeepHooks();
+  Taken taken;
+  const bool took = HooksInstalled() && TakenKey(taken);
+  if (took) AutosaveKey(taken);
+  if ((GetAsyncKeyState(startKey != 0 ? startKey : kDefaultStartKey) & 1) != 0) {
     if (take.running) {
       Stop("the start key was pressed");
     } else {
@@ -304,7 +382,7 @@ void RunTakePass() {
     }
     return;
   }
-  Advance();
+  Advance(took ? &taken : nullptr);
 }
 
 void ReleaseTake() {
@@ -312,6 +390,7 @@ void ReleaseTake() {
   if (take.file != nullptr) std::fclose(take.file);
   take.file = nullptr;
   take.running = false;
+  EndAutosave();
 }
 
 }  // namespace take

@@ -109,12 +109,18 @@ bool ReadCar(const char*& p, Step& step, char* word, char* problem, int size) {
 }
 
 // press KEY "MESSAGE": the message is quoted, since the plug-in's messages have blanks in them.
-bool ReadPress(const char*& p, Step& step, char* word, char* problem, int size) {
-  const char* usage = "press KEY \"MESSAGE\"";
+// From version 2 on a key may show nothing: press KEY.
+bool ReadPress(const char*& p, Step& step, int version, char* word, char* problem, int size) {
+  const char* usage =
+      version >= kAutosaveVersion ? "press KEY [\"MESSAGE\"]" : "press KEY \"MESSAGE\"";
   if (!NextWord(p, word)) return Fail(problem, size, "usage: %s", usage);
   step.value = KeyCode(word);
   if (step.value < 0) return Fail(problem, size, "unknown key '%s'", word);
   while (Blank(*p)) ++p;
+  if (version >= kAutosaveVersion && AtEnd(p)) {
+    step.quiet = true;
+    return true;
+  }
   if (*p != '"') return Fail(problem, size, "usage: %s", usage);
   const char* text = ++p;
   while (*p != '"' && *p != '\0' && *p != '\n' && *p != '\r') ++p;
@@ -130,7 +136,8 @@ bool ReadPress(const char*& p, Step& step, char* word, char* problem, int size) 
   return true;
 }
 
-bool ReadStep(const char* p, const char* what, Step& step, char* word, char* problem, int size) {
+bool ReadStep(const char* p, const char* what, int version, Step& step, char* word, char* problem,
+              int size) {
   if (std::strcmp(what, "weapon") == 0) {
     step.kind = StepKind::weapon;
     if (!ReadWhole(p, step.value, word, problem, size, "weapon W")) return false;
@@ -154,7 +161,7 @@ bool ReadStep(const char* p, const char* what, Step& step, char* word, char* pro
     if (!ReadWhole(p, step.value, word, problem, size, "capture M")) return false;
   } else if (std::strcmp(what, "press") == 0) {
     step.kind = StepKind::press;
-    return ReadPress(p, step, word, problem, size);
+    return ReadPress(p, step, version, word, problem, size);
   } else {
     return Fail(problem, size, "unknown step '%s'", what);
   }
@@ -164,14 +171,27 @@ bool ReadStep(const char* p, const char* what, Step& step, char* word, char* pro
 
 enum class LineFault { none, tooLong, control };
 
+// Where lines come from: a file, or text in memory.
+struct Source {
+  std::FILE* file;
+  const char* text;
+  std::size_t size, at;
+};
+
+int Next(Source& source) {
+  if (source.file != nullptr) return std::fgetc(source.file);
+  return source.at < source.size ? static_cast<unsigned char>(source.text[source.at++]) : EOF;
+}
+
 // Reads the next line, without its end, into `text`; false at the end of the file. A line too
-// long for the buffer is read to its end all the same, so the next line is the next one.
-bool NextLine(std::FILE* file, char* text, LineFault& fault) {
-  int c = std::fgetc(file);
+// long for the buffer is read to its end all the same, so the next line is the next one. `ended`
+// says whether the line had its line end: only the file's last line can lack one.
+bool NextLine(Source& source, char* text, LineFault& fault, bool& ended) {
+  int c = Next(source);
   if (c == EOF) return false;
   int n = 0;
   fault = LineFault::none;
-  for (; c != EOF && c != '\n'; c = std::fgetc(file)) {
+  for (; c != EOF && c != '\n'; c = Next(source)) {
     if (c < ' ' && c != '\t' && c != '\r') fault = LineFault::control;
     if (n < kLineSize - 1) {
       text[n++] = static_cast<char>(c);
@@ -180,6 +200,7 @@ bool NextLine(std::FILE* file, char* text, LineFault& fault) {
     }
   }
   text[n] = '\0';
+  ended = c == '\n';
   return true;
 }
 
@@ -261,42 +282,49 @@ bool ReadNumber(const char* text, double& value) {
   return true;
 }
 
-bool ReadHeader(const char* line, char* problem, int problemSize) {
+bool ReadHeader(const char* line, int& version, char* problem, int problemSize) {
   const char* p = line;
   char word[kWordSize];
-  int version = 0;
   if (!NextWord(p, word) || std::strcmp(word, "zenthar-take") != 0 || !NextWord(p, word) ||
       !ReadInteger(word, version) || !AtEnd(p)) {
     return Fail(problem, problemSize, "not a take: the first line must be 'zenthar-take %d'",
                 kTakeVersion);
   }
-  if (version != kTakeVersion) {
-    return Fail(problem, problemSize, "a take of version %d; this runner reads version %d", version,
-                kTakeVersion);
+  if (version < kTakeVersion || version > kAutosaveVersion) {
+    return Fail(problem, problemSize, "a take of version %d; this runner reads versions %d and %d",
+                version, kTakeVersion, kAutosaveVersion);
   }
   return true;
 }
 
-bool ReadLine(const char* line, Step& step, char* problem, int problemSize) {
+bool ReadLine(const char* line, int version, Step& step, char* problem, int problemSize) {
   std::memset(&step, 0, sizeof step);
   const char* p = line;
   char what[kWordSize];
   if (!NextWord(p, what)) return true;
   char word[kWordSize];
-  return ReadStep(p, what, step, word, problem, problemSize);
+  return ReadStep(p, what, version, step, word, problem, problemSize);
 }
 
-bool CheckTake(std::FILE* file, Summary& summary, int& line, char* problem, int problemSize) {
+namespace {
+
+bool Check(Source& file, Summary& summary, int& line, char* problem, int problemSize) {
   std::memset(&summary, 0, sizeof summary);
   char names[kCars][kNameSize];
   int cars = 0;
   char text[kLineSize];
   LineFault fault = LineFault::none;
+  bool ended = true;
   line = 1;
-  if (!NextLine(file, text, fault)) return Fail(problem, problemSize, "the file is empty");
-  if (!ReadHeader(text, problem, problemSize)) return false;
-  while (NextLine(file, text, fault)) {
+  if (!NextLine(file, text, fault, ended)) return Fail(problem, problemSize, "the file is empty");
+  if (!ReadHeader(text, summary.version, problem, problemSize)) return false;
+  while (NextLine(file, text, fault, ended)) {
     ++line;
+    // An autosave writes whole lines; a last one without its end is what a crash left of it.
+    if (!ended && summary.version >= kAutosaveVersion) {
+      summary.tornLine = line;
+      break;
+    }
     if (fault == LineFault::tooLong) {
       return Fail(problem, problemSize, "the line is longer than %d characters", kLineSize - 1);
     }
@@ -304,19 +332,46 @@ bool CheckTake(std::FILE* file, Summary& summary, int& line, char* problem, int 
       return Fail(problem, problemSize, "the line holds a control character");
     }
     Step step;
-    if (!ReadLine(text, step, problem, problemSize)) return false;
+    if (!ReadLine(text, summary.version, step, problem, problemSize)) return false;
     if (!CheckStep(step, names, cars, summary, problem, problemSize)) return false;
+    summary.lastLine = line;
   }
   return true;
 }
 
-bool NextStep(std::FILE* file, int& line, Step& step) {
+}  // namespace
+
+bool CheckTake(std::FILE* file, Summary& summary, int& line, char* problem, int problemSize) {
+  Source source{file, nullptr, 0, 0};
+  return Check(source, summary, line, problem, problemSize);
+}
+
+bool CheckTakeText(const char* text, std::size_t size, Summary& summary, int& line, char* problem,
+                   int problemSize) {
+  Source source{nullptr, text, size, 0};
+  return Check(source, summary, line, problem, problemSize);
+}
+
+bool SkipHeader(std::FILE* file) {
+  Source source{file, nullptr, 0, 0};
+  char text[kLineSize];
+  LineFault fault = LineFault::none;
+  bool ended = true;
+  return NextLine(source, text, fault, ended);
+}
+
+bool NextStep(std::FILE* file, const Summary& summary, int& line, Step& step) {
+  Source source{file, nullptr, 0, 0};
   char text[kLineSize];
   char problem[kProblemSize];
   LineFault fault = LineFault::none;
-  while (NextLine(file, text, fault)) {
+  bool ended = true;
+  while (line < summary.lastLine && NextLine(source, text, fault, ended)) {
     ++line;
-    if (ReadLine(text, step, problem, kProblemSize) && step.kind != StepKind::none) return true;
+    if (ReadLine(text, summary.version, step, problem, kProblemSize) &&
+        step.kind != StepKind::none) {
+      return true;
+    }
   }
   return false;
 }

@@ -20,6 +20,12 @@ TESSEL_API void ResetClock(std::uint32_t tickCountAtStart);
 TESSEL_API void SetTime(std::uint64_t milliseconds);
 TESSEL_API std::uint64_t Now();
 TESSEL_API std::uint32_t TickCount();
+// The local time a run's modules read: a fixed day, 2026-01-01 at midnight, plus the virtual
+// milliseconds, so that what they name by the time comes out the same in every run.
+struct LocalTime {
+  std::uint16_t year, month, weekday, day, hour, minute, second, millisecond;
+};
+TESSEL_API LocalTime LocalTimeNow();
 
 // Natives: a name maps to one entry point; a second registration of a name is refused.
 TESSEL_API bool RegisterNative(const char* name, Game::NativeHandler handler);
@@ -59,16 +65,17 @@ TESSEL_API void SetLogFile(const char* path);
 
 // Loads a plug-in module beside those already loaded, as the game loads every plug-in it finds,
 // with `folder` as the working folder while it loads (it reads its settings from there), and
-// calls its entry with process attach. On Windows the module's imports of GetAsyncKeyState and
-// GetTickCount are pointed at the virtual keyboard and clock. Returns false and fills `error`
-// when the module cannot be loaded or is loaded already.
+// calls its entry with process attach. On Windows the module's imports of GetAsyncKeyState,
+// GetTickCount and GetLocalTime are pointed at the virtual keyboard and clock. Returns false and
+// fills `error` when the module cannot be loaded or is loaded already.
 TESSEL_API bool LoadPlugin(const char* path, const char* folder, char* error, unsigned errorSize);
 // Unloads the module loaded from `path`; with no path, every module, the last loaded first.
 TESSEL_API void UnloadPlugin(const char* path = nullptr);
 TESSEL_API bool PluginLoaded();
-// Points a module's imports of GetAsyncKeyState and GetTickCount at the virtual keyboard and
-// clock; null names the running program. Programs that link the plug-in's code directly call it
-// once. On Linux those functions are this library's own already, so it does nothing there.
+// Points a module's imports of GetAsyncKeyState, GetTickCount and GetLocalTime at the virtual
+// keyboard and clock; null names the running program. Programs that link the plug-in's code
+// directly call it once. On Linux those functions are this library's own already, so it does
+// nothing there.
 TESSEL_API void RouteDevices(void* module);
 
 // The folder that holds the running executable, with no trailing separator.

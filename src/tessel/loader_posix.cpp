@@ -1,5 +1,5 @@
 // Loading the plug-in as a shared object; the keyboard and clock are this library's own
-// GetAsyncKeyState and GetTickCount, which the module binds to when it loads.
+// GetAsyncKeyState, GetTickCount and GetLocalTime, which the module binds to when it loads.
 #include <dlfcn.h>
 #include <unistd.h>
 
@@ -19,6 +19,10 @@ SHORT GetAsyncKeyState(int vKey) {
 }
 DWORD GetTickCount() {
   return tessel::TickCount();
+}
+void GetLocalTime(SYSTEMTIME* time) {
+  const tessel::LocalTime t = tessel::LocalTimeNow();
+  *time = {t.year, t.month, t.weekday, t.day, t.hour, t.minute, t.second, t.millisecond};
 }
 }
 

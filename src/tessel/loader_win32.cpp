@@ -1,6 +1,6 @@
 // Loading the plug-in DLL. After the load its import address table entries for
-// GetAsyncKeyState and GetTickCount are pointed at the virtual keyboard and clock, so the module
-// under test is the very file users ship.
+// GetAsyncKeyState, GetTickCount and GetLocalTime are pointed at the virtual keyboard and clock,
+// so the module under test is the very file users ship.
 #include <windows.h>
 
 #include <algorithm>
@@ -26,6 +26,10 @@ SHORT WINAPI VirtualGetAsyncKeyState(int key) {
 }
 DWORD WINAPI VirtualGetTickCount() {
   return TickCount();
+}
+void WINAPI VirtualGetLocalTime(SYSTEMTIME* time) {
+  const LocalTime t = LocalTimeNow();
+  *time = {t.year, t.month, t.weekday, t.day, t.hour, t.minute, t.second, t.millisecond};
 }
 
 void SetError(char* error, unsigned size, const std::string& text) {
@@ -91,6 +95,7 @@ void RouteDevices(void* target) {
   PatchImport(base, "USER32.dll", "GetAsyncKeyState",
               reinterpret_cast<void*>(&VirtualGetAsyncKeyState));
   PatchImport(base, "KERNEL32.dll", "GetTickCount", reinterpret_cast<void*>(&VirtualGetTickCount));
+  PatchImport(base, "KERNEL32.dll", "GetLocalTime", reinterpret_cast<void*>(&VirtualGetLocalTime));
 }
 
 void UnloadPlugin(const char* path) {

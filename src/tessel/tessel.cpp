@@ -182,6 +182,30 @@ std::uint32_t TickCount() {
   return static_cast<std::uint32_t>(clockStart + now);
 }
 
+LocalTime LocalTimeNow() {
+  // Days since 1970-01-01 to the civil date, after Howard Hinnant's days_from_civil inverse.
+  constexpr std::uint64_t kFirstDay = 20454;  // 2026-01-01, a Thursday
+  const std::uint64_t seconds = now / 1000;
+  const std::uint64_t days = kFirstDay + seconds / 86400;
+  const std::uint64_t z = days + 719468;
+  const std::uint64_t era = z / 146097;
+  const std::uint64_t doe = z - era * 146097;
+  const std::uint64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+  const std::uint64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+  const std::uint64_t mp = (5 * doy + 2) / 153;
+  const std::uint64_t month = mp < 10 ? mp + 3 : mp - 9;
+  LocalTime t;
+  t.year = static_cast<std::uint16_t>(yoe + era * 400 + (month <= 2 ? 1 : 0));
+  t.month = static_cast<std::uint16_t>(month);
+  t.day = static_cast<std::uint16_t>(doy - (153 * mp + 2) / 5 + 1);
+  t.weekday = static_cast<std::uint16_t>((days + 4) % 7);  // 1970-01-01 was a Thursday
+  t.hour = static_cast<std::uint16_t>(seconds / 3600 % 24);
+  t.minute = static_cast<std::uint16_t>(seconds / 60 % 60);
+  t.second = static_cast<std::uint16_t>(seconds % 60);
+  t.millisecond = static_cast<std::uint16_t>(now % 1000);
+  return t;
+}
+
 bool RegisterNative(const char* name, Game::NativeHandler handler) {
   return registry.Add(name, handler);
 }

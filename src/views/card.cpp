@@ -105,7 +105,8 @@ std::string Heading(const std::string& version) {
       "In modes 1 and 2 a key records a cue for the selected slot on the edit screen;",
       "\"this spot\" and \"your car\" are where you stand and the car you are in as you press it.",
       "Pause and Scroll Lock can be changed in ped.ini: README.txt says how.",
-      "F9 starts and stops a take (ZentharTake.dll), set in take.ini."};
+      "F9 starts and stops a take (ZentharTake.dll), set in take.ini.",
+      "Every film is autosaved in takes\\ next to the game: F9 on its file brings it back."};
   double y = 118;
   for (const char* line : lines) {
     svg += Text(kMargin, y, line, style);
@@ -211,7 +212,7 @@ std::string Plain(std::string text) {
 
 std::string RenderKeysCard(const std::string& version) {
   double bottom = 0;
-  const std::string table = Table(330, bottom);
+  const std::string table = Table(357, bottom);
   const double height = bottom + kMargin;
   std::string svg = "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + Num(kWidth) +
                     "\" height=\"" + Num(height) + "\" viewBox=\"0 0 " + Num(kWidth) + " " +

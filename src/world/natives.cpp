@@ -283,10 +283,23 @@ const Row kRows[] = {
        ped->weapon = a.I(1);
        w.Report({"weapon", ped->name, "", std::to_string(ped->weapon)});
      }},
+    // What an autosave stages a car the player used with: its model and where it stands.
+    {"GET_CAR_MODEL", "iI", 'v',
+     [](World& w, Args& a) {
+       if (const Car* car = w.FindCar(a.I(0))) Write(a.OutI(1), car->model);
+     }},
+    {"GET_CAR_COORDINATES", "iFFF", 'v',
+     [](World& w, Args& a) {
+       if (const Car* car = w.FindCar(a.I(0))) {
+         Write(a.OutF(1), car->pos.x);
+         Write(a.OutF(2), car->pos.y);
+         Write(a.OutF(3), car->pos.z);
+       }
+     }},
 };
 
 constexpr std::size_t kRowCount = sizeof kRows / sizeof kRows[0];
-static_assert(kRowCount == 39 + 8, "one row per native the plug-in and the take runner call");
+static_assert(kRowCount == 39 + 10, "one row per native the plug-in and the take runner call");
 
 Value Read(const Args& a, char shape, unsigned n) {
   Value v;

@@ -30,6 +30,8 @@ TEST(KeysCard, NamesEveryKeyWithWhatItDoesInEachMode) {
   for (const char* mode : {"Mode 0:", "Mode 1:", "Mode 2:"}) {
     EXPECT_NE(card.find(mode), std::string::npos) << mode;
   }
+  EXPECT_NE(card.find("autosaved in takes\\ next to the game"), std::string::npos)
+      << "the card says where autosaves go";
   for (const sim::DirectorKey& key : sim::DirectorKeys()) {
     if (key.name == nullptr) continue;
     EXPECT_NE(card.find(sim::XmlEscape(key.name) + " "), std::string::npos) << key.name;

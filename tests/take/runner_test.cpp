@@ -158,6 +158,65 @@ TEST(TakeRunner, ThePlayerMovesOnlyBetweenThePlugInsPasses) {
   EXPECT_GT(t, 3700u);
 }
 
+// Version 2: a press that names no message must be taken and show nothing. Num 7 on foot saves
+// no car and says nothing; Num + says which slot; with the keys off nothing is taken at all.
+TEST(TakeRunner, AQuietPressMustBeTakenAndShowNothing) {
+  EXPECT_EQ(By(Take("zenthar-take 2\npress num7\npress num+ \"ID changed to 1\"\n"), "screen", true)
+                .back(),
+            "\"Take done: 2 keys\"");
+  EXPECT_EQ(By(Take("zenthar-take 2\npress num+\n"), "screen", true).back(),
+            "\"Take stopped at step 1: expected no message, the game showed 'ID changed to 1'\"");
+  const zt::Rehearsal off = Take("zenthar-take 2\npress pause \"Zenthar is off\"\npress num7\n");
+  EXPECT_EQ(By(off, "screen", true).back(),
+            "\"Take stopped at step 2: the game did not take the key\"");
+  EXPECT_GE(zt::TimeOf(off.Events("screen").back()), 5000u) << "given five seconds";
+}
+
+// A version 2 take whose last line lost its line end: the line is left out, even though what is
+// left of it would read.
+TEST(TakeRunner, ATornLastLineIsLeftOutAndTheRunnerSaysSo) {
+  const zt::Rehearsal r =
+      Take("zenthar-take 2\npress num+ \"ID changed to 1\"\npress num+ \"ID changed to 2\"");
+  EXPECT_EQ(By(r, "screen", false), std::vector<std::string>{"\"ID changed to 1\""});
+  EXPECT_EQ(By(r, "screen", true),
+            (std::vector<std::string>{"\"Take started: 1 keys; torn line 3 left out\"",
+                                      "\"Take done: 1 keys\""}));
+  // Its messages as the plug-in shows its own, for longer.
+  EXPECT_NE(r.Find({"\"name\":\"PRINT_STRING_WITH_LITERAL_STRING_NOW\",\"args\":[\"STRING\","
+                    "\"Take done: 1 keys\",3000,0]",
+                    "\"by\":\"Take\""}),
+            -1);
+}
+
+// A ped of another model stands nearer than the capture ped: the take stops rather than record
+// the film with the wrong model.
+TEST(TakeRunner, ACaptureThatTakesAnotherModelStopsTheTake) {
+  const zt::Rehearsal r = Take(
+      "zenthar-take 1\ncapture 2001\npress num1 \"Char create\"\ncapture 2002\n"
+      "press num+ \"ID changed to 1\"\n",
+      "model 2002 ped\n");
+  EXPECT_EQ(By(r, "screen", true).back(),
+            "\"Take stopped at step 3: expected model 2002, the game took model 2001\"");
+}
+
+// The second play key comes while the first show plays, which takes it and does nothing: the
+// runner presses it again once the show is over.
+TEST(TakeRunner, APlayKeyDuringAShowIsPressedAgainAfterIt) {
+  const zt::Rehearsal r = Take(
+      "zenthar-take 1\npress scroll \"Screen mode\"\npress plus \"Screen do time changed to 1\"\n"
+      "press num* \"Screen changed to 1\"\npress plus \"Screen do time changed to 1\"\n"
+      "press backslash \"Play started\"\npress backslash \"Play started\"\n");
+  EXPECT_EQ(By(r, "screen", true).back(), "\"Take done: 6 keys\"");
+  ASSERT_EQ(r.out.film.shows.size(), 2u);
+  EXPECT_GE(r.out.film.shows[1].start, r.out.film.shows[0].end) << "one show after the other";
+
+  const zt::Rehearsal pgup = Take("zenthar-take 1\npress pgup \"SeatID changed to 1\"\n");
+  EXPECT_EQ(By(pgup, "screen", true).back(),
+            "\"Take stopped at step 1: expected 'SeatID changed to 1', the game showed 'nothing'\"")
+      << "any other key that does nothing is a difference";
+  EXPECT_LT(zt::TimeOf(pgup.Events("screen").back()), 1000u) << "seen at once";
+}
+
 // The runner loaded alone says so and does nothing else; with the plug-in but no take beside the
 // game, it says that.
 class Messages : public world::CallObserver {
@@ -170,11 +229,28 @@ class Messages : public world::CallObserver {
   std::vector<std::string> texts;
 };
 
-std::vector<std::string> PressStart(const std::vector<std::string>& modules) {
+// The modules loaded in order into a game folder holding `files`, each of `keys` pressed before
+// a tick of its own (kReload: the plug-in is unloaded and loaded again instead), two more ticks,
+// then everything unloaded, the last loaded first: what the game showed, and the text of `saved`
+// in the folder afterwards.
+constexpr int kReload = -1;
+
+struct Session {
+  std::vector<std::string> shown;
+  std::string saved;
+};
+
+Session Play(const std::vector<std::string>& modules,
+             const std::vector<std::pair<std::string, std::string>>& files,
+             const std::vector<int>& keys, const std::string& saved = "") {
   world::World w;
   Messages messages;
   world::InstallNatives(w, &messages, {});
-  const fs::path folder = zt::TempPath("runner-alone");
+  const fs::path folder = zt::TempPath("runner-game");
+  for (const auto& [name, text] : files) {
+    fs::create_directories((folder / name).parent_path());
+    std::ofstream(folder / name, std::ios::binary) << text;
+  }
   fs::create_directories(folder);
   std::error_code ignored;
   const fs::path previous = fs::current_path(ignored);
@@ -184,23 +260,96 @@ std::vector<std::string> PressStart(const std::vector<std::string>& modules) {
     EXPECT_TRUE(tessel::LoadPlugin(module.c_str(), folder.string().c_str(), error, sizeof error))
         << error;
   }
-  tessel::PressKey(120);
-  tessel::RunTick();
-  tessel::RunTick();
+  std::uint64_t t = 0;
+  for (std::size_t i = 0; i < keys.size() + 2; ++i) {
+    if (i < keys.size() && keys[i] == kReload) {
+      const std::string plugin = sim::DefaultPluginPath();
+      char error[512] = {};
+      tessel::UnloadPlugin(plugin.c_str());
+      EXPECT_TRUE(tessel::LoadPlugin(plugin.c_str(), folder.string().c_str(), error, sizeof error));
+    } else if (i < keys.size()) {
+      tessel::PressKey(keys[i]);
+    }
+    tessel::SetTime(t += 33);
+    tessel::RunTick();
+  }
   tessel::UnloadPlugin();
   fs::current_path(previous, ignored);
   world::RemoveNatives();
+  Session session{messages.texts, ""};
+  if (!saved.empty()) {
+    std::ifstream in(folder / saved, std::ios::binary);
+    session.saved.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  }
   fs::remove_all(folder, ignored);
-  return messages.texts;
+  return session;
 }
 
 TEST(TakeRunner, WithoutThePlugInOrATakeItSaysSoAndDoesNothing) {
-  EXPECT_EQ(PressStart({sim::DefaultTakePath()}),
+  EXPECT_EQ(Play({sim::DefaultTakePath()}, {}, {120}).shown,
             std::vector<std::string>{"Take: Zenthar.dll is not loaded"});
-  EXPECT_EQ(PressStart({sim::DefaultPluginPath(), sim::DefaultTakePath()}),
+  EXPECT_EQ(Play({sim::DefaultPluginPath(), sim::DefaultTakePath()}, {}, {120}).shown,
             std::vector<std::string>{"Take: there is no zenthar.take next to the game"});
   EXPECT_EQ(tessel::NativeCount(), 0u);
   EXPECT_EQ(tessel::ThreadCount(), 0);
+}
+
+// take.ini names the take to perform and the autosave folder the way players write paths, and
+// sets the start key, in any order.
+TEST(TakeRunner, TakeIniNamesTheTakeAndTheAutosaveFolderWithEitherSlash) {
+  const Session session =
+      Play({sim::DefaultPluginPath(), sim::DefaultTakePath()},
+           {{"take.ini", "Autosave=films\\saved\r\nTake=films\\my.take  \r\nStart=121\r\n"},
+            {"films/my.take", "zenthar-take 1\npress num+ \"ID changed to 1\"\n"}},
+           {121}, "films/saved/2026-01-01_00-00-00.take");
+  EXPECT_EQ(session.shown,
+            (std::vector<std::string>{"Take started: 1 keys", "ID changed to 1",
+                                      "Autosave: films/saved/2026-01-01_00-00-00.take",
+                                      "Take done: 1 keys"}));
+  EXPECT_NE(session.saved.find("\npress num+ \"ID changed to 1\"\n"), std::string::npos)
+      << session.saved;
+}
+
+// Autosave=1, or nothing after the sign, is autosave on into takes, as the release's take.ini has
+// it; any other value is the folder.
+TEST(TakeRunner, AutosaveOneOrEmptyWritesIntoTakesAndAnythingElseIsTheFolder) {
+  const std::pair<const char*, const char*> settings[] = {
+      {"Autosave=1\n", "takes"}, {"Autosave=\n", "takes"}, {"Autosave=f\n", "f"}};
+  for (const auto& [setting, folder] : settings) {
+    const Session session =
+        Play({sim::DefaultPluginPath(), sim::DefaultTakePath()}, {{"take.ini", setting}}, {107},
+             std::string(folder) + "/2026-01-01_00-00-00.take");
+    EXPECT_NE(session.saved.find("press num+ \"ID changed to 1\""), std::string::npos) << setting;
+  }
+}
+
+// Loaded before the plug-in, the runner finds it once it is there and autosaves its keys; the
+// plug-in then goes first, and the runner, going last, writes nothing into the module that is
+// gone (the AddressSanitizer suite would see it).
+TEST(TakeRunner, LoadedBeforeThePlugInItWatchesItAndOutlivesIt) {
+  const Session session = Play({sim::DefaultTakePath(), sim::DefaultPluginPath()}, {}, {107, 145},
+                               "takes/2026-01-01_00-00-00.take");
+  EXPECT_EQ(session.shown,
+            (std::vector<std::string>{"ID changed to 1", "Autosave: takes/2026-01-01_00-00-00.take",
+                                      "Screen mode"}));
+  EXPECT_NE(session.saved.find("\n\npress num+ \"ID changed to 1\"\npress scroll \"Screen "
+                               "mode\"\n"),
+            std::string::npos)
+      << session.saved;
+  EXPECT_EQ(tessel::ThreadCount(), 0);
+}
+
+// The plug-in goes and comes back while the runner stays: the runner stands in front of the new
+// module, and its film, which starts afresh, goes into a file of its own.
+TEST(TakeRunner, APlugInLoadedAgainStartsAnotherFile) {
+  const Session session = Play({sim::DefaultPluginPath(), sim::DefaultTakePath()}, {},
+                               {107, kReload, 0, 107}, "takes/2026-01-01_00-00-00_2.take");
+  EXPECT_EQ(session.shown, (std::vector<std::string>{
+                               "ID changed to 1", "Autosave: takes/2026-01-01_00-00-00.take",
+                               "ID changed to 1", "Autosave: takes/2026-01-01_00-00-00_2.take"}))
+      << "slot 1 again: the plug-in starts from slot 0";
+  EXPECT_NE(session.saved.find("\n\npress num+ \"ID changed to 1\"\n"), std::string::npos)
+      << session.saved;
 }
 
 }  // namespace

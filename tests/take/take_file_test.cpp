@@ -69,7 +69,10 @@ TEST(TakeFile, EveryBadLineIsNamedWithItsLineAndProblem) {
     EXPECT_EQ(at, 4) << "line: " << line;
   }
   EXPECT_EQ(Check(""), std::make_pair(std::string("the file is empty"), 1));
-  EXPECT_EQ(Check("zenthar-take 2\n").first, "a take of version 2; this runner reads version 1");
+  EXPECT_EQ(Check("zenthar-take 3\n").first,
+            "a take of version 3; this runner reads versions 1 and 2");
+  EXPECT_EQ(Check("zenthar-take 0\n").first,
+            "a take of version 0; this runner reads versions 1 and 2");
   EXPECT_EQ(Check("move 1 2 3\n").first, "not a take: the first line must be 'zenthar-take 1'");
   std::string cars = "zenthar-take 1\n";
   for (int i = 0; i < take::kCars; ++i) cars += "car c" + std::to_string(i) + " model 9 at 0 0 0\n";
@@ -94,12 +97,11 @@ TEST(TakeFile, AGoodTakeIsCountedAndStreamedStepByStep) {
   const fs::path path = zt::TempPath("take-stream-test.take");
   std::ofstream(path, std::ios::binary) << text;
   std::FILE* file = std::fopen(path.string().c_str(), "r");
-  char header[take::kLineSize];
-  ASSERT_NE(std::fgets(header, sizeof header, file), nullptr);
+  ASSERT_TRUE(take::SkipHeader(file));
   int line = 1;
   take::Step step{};
   std::vector<take::StepKind> kinds;
-  while (take::NextStep(file, line, step)) {
+  while (take::NextStep(file, summary, line, step)) {
     kinds.push_back(step.kind);
     if (step.kind == take::StepKind::move) {
       EXPECT_EQ(step.x, -1.5);
@@ -114,6 +116,61 @@ TEST(TakeFile, AGoodTakeIsCountedAndStreamedStepByStep) {
   fs::remove(path);
   EXPECT_EQ(kinds.size(), 10u);
   EXPECT_EQ(line, 13) << "every line read, the blank and comment lines too";
+}
+
+// Version 2, the autosaves': a press may name no message, and a last line without its end was
+// cut off by a crash, so it is left out whatever it holds; everything above it streams.
+TEST(TakeFile, VersionTwoHasQuietPressesAndLeavesOutATornLastLine) {
+  take::Summary summary{};
+  EXPECT_EQ(Check("zenthar-take 1\npress num7\n"),
+            std::make_pair(std::string("usage: press KEY \"MESSAGE\""), 2))
+      << "version 1 keeps its rule";
+  EXPECT_EQ(Check("zenthar-take 2\npress\n"),
+            std::make_pair(std::string("usage: press KEY [\"MESSAGE\"]"), 2));
+  EXPECT_EQ(Check("zenthar-take 2\npress num7 Char\n"),
+            std::make_pair(std::string("usage: press KEY [\"MESSAGE\"]"), 2));
+  const std::string whole =
+      "zenthar-take 2\npress num7   # saves no car on foot\n"
+      "press num+ \"ID changed to 1\"\nmove 1 2 3\n";
+  ASSERT_EQ(Check(whole, &summary), std::make_pair(std::string(), 0));
+  EXPECT_EQ(summary.version, 2);
+  EXPECT_EQ(summary.keys, 2);
+  EXPECT_EQ(summary.tornLine, 0);
+  EXPECT_EQ(summary.lastLine, 4);
+
+  for (const std::string& torn : {std::string("move 1 2"), std::string("press num1 \"Char cr"),
+                                  std::string("move 1 2 3"), std::string("car \x01\x02")}) {
+    SCOPED_TRACE(torn);
+    ASSERT_EQ(Check(whole + torn, &summary), std::make_pair(std::string(), 0));
+    EXPECT_EQ(summary.tornLine, 5);
+    EXPECT_EQ(summary.lastLine, 4);
+    EXPECT_EQ(summary.steps, 3) << "the torn line is not counted";
+  }
+  ASSERT_EQ(Check("zenthar-take 1\nmove 1 2 3", &summary), std::make_pair(std::string(), 0));
+  EXPECT_EQ(summary.tornLine, 0) << "a version 1 take's last line reads as before";
+  EXPECT_EQ(summary.steps, 1);
+  EXPECT_EQ(Check("zenthar-take 1\nmove 1 2"), std::make_pair(std::string("usage: move X Y Z"), 2));
+  EXPECT_EQ(Check(whole + "move 1 2\n"), std::make_pair(std::string("usage: move X Y Z"), 5))
+      << "a whole line that does not read is refused, as in version 1";
+
+  const fs::path path = zt::TempPath("take-torn-test.take");
+  std::ofstream(path, std::ios::binary) << whole << "press num1 \"Char cr";
+  std::FILE* file = std::fopen(path.string().c_str(), "r");
+  int line = 0;
+  char problem[take::kProblemSize] = "";
+  ASSERT_TRUE(take::CheckTake(file, summary, line, problem, sizeof problem)) << problem;
+  std::rewind(file);
+  ASSERT_TRUE(take::SkipHeader(file));
+  line = 1;
+  take::Step step{};
+  std::vector<std::string> steps;
+  while (take::NextStep(file, summary, line, step)) {
+    steps.push_back(std::to_string(step.value) +
+                    (step.quiet ? " quiet" : " '" + std::string(step.text) + "'"));
+  }
+  std::fclose(file);
+  fs::remove(path);
+  EXPECT_EQ(steps, (std::vector<std::string>{"103 quiet", "107 'ID changed to 1'", "0 ''"}));
 }
 
 // A take written relative to the player start must land on the shot list's exact spots when the

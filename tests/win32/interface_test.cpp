@@ -227,7 +227,7 @@ TEST_F(ShippedDll, ExportsNothingAndCarriesNoGccNames) {
 }
 
 // The take runner beside the plug-in: the same host entries (some of them), Windows' own DLLs
-// and nothing else, no exports, and its own thread.
+// and nothing else, no exports, at most 20 KiB, and its own thread.
 TEST_F(ShippedDll, TheTakeRunnerImportsTheHostAndWindowsOnlyAndExportsNothing) {
   char error[512] = {};
   ASSERT_TRUE(tessel::LoadPlugin(sim::DefaultTakePath().c_str(), folder_.string().c_str(), error,
@@ -240,7 +240,11 @@ TEST_F(ShippedDll, TheTakeRunnerImportsTheHostAndWindowsOnlyAndExportsNothing) {
     EXPECT_EQ(kHostEntries.count(name), 1u) << "the runner imports " << name;
   }
   EXPECT_EQ(imports.at("user32.dll"), std::set<std::string>{"GetAsyncKeyState"});
-  ExpectNoExportsAndAtMost(runner, sim::DefaultTakePath(), 16 * 1024);
+  // Its own: the import entries it stands in front of, the autosave's time and folder; no heap.
+  EXPECT_EQ(imports.at("kernel32.dll"),
+            (std::set<std::string>{"CreateDirectoryA", "GetLocalTime", "GetModuleHandleA",
+                                   "GetTickCount", "VirtualProtect"}));
+  ExpectNoExportsAndAtMost(runner, sim::DefaultTakePath(), 20 * 1024);
   ASSERT_EQ(tessel::ThreadCount(), 2);
   EXPECT_STREQ(tessel::ThreadAt(1)->GetName(), "Take");
 }

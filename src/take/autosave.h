@@ -1,0 +1,28 @@
+// Autosave: every key the plug-in takes, whoever pressed it, written down as the steps of a take
+// with what the key read of the player, so that the start key on that file performs the same keys
+// in the same places and the plug-in records the same film. A file a session,
+// takes/YYYY-MM-DD_HH-MM-SS.take next to the game in local time, made at the first key and never
+// over another; each line is written whole and flushed at once, so a crash loses at most the key
+// under way. When the file cannot be written the runner says so once and autosave stops.
+#pragma once
+
+#include "take/hooks.h"
+
+namespace take {
+
+constexpr int kPathSize = 260;
+
+// Where autosaves go, made when missing; an empty folder turns autosave off. On by default, into
+// "takes".
+void SetAutosaveFolder(const char* folder);
+bool AutosaveOn();
+
+// Writes the steps of a key the plug-in took: the player's state it read that the take does not
+// hold yet, then the key.
+void AutosaveKey(const Taken& key);
+
+// The film ends with the plug-in or the runner: the file is closed, and another key starts
+// another file.
+void EndAutosave();
+
+}  // namespace take
