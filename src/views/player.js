@@ -726,6 +726,9 @@ export function createShowPlayer(root, keyTable, options = {}) {
     // The show's screens as they played: {screen, start, ms} each; the run's end.
     steps: () => F.steps,
     end: () => F.D.end,
+    // How the film draws an explosion of a kind, and the colour of a screen.
+    look: (kind) => lookOf(F, kind),
+    colour: (screen) => colour(F, screen),
     summary() {
       const D = F.D, n = F.steps.length;
       return F.showStart >= 0
