@@ -12,6 +12,7 @@ import { startEngine } from './engine';
 import { download, readDropped } from './files';
 import { boxWith, drawHandles, dropAt, handleAt, handlesOf, isSelected, type Handle } from './overlay';
 import { showNotice, showStatus, showText } from './panels';
+import { momentAt } from './moment';
 import { loadWork, saveWork, workKey } from './storage';
 import type { Vec3 } from './answer';
 
@@ -46,8 +47,11 @@ function start(): void {
   let moving: { handle: Handle; pos: Vec3 } | null = null;
   const player = createShowPlayer($('player'), keys, {
     box: (data) => boxWith(data.box, desk.shots),
-    overlay: (ctx, view) => {
-      if (desk.shots) drawHandles(ctx, view, handlesOf(desk.shots, desk.screen), desk.selected, player, moving);
+    overlay: (ctx, view, t) => {
+      // The moment watched, as the next rehearsal will be shown at it.
+      document.body.dataset.moment = JSON.stringify(momentAt({ steps: player.steps(), end: player.end() }, t));
+      if (!desk.shots) return;
+      $('handles').innerHTML = drawHandles(ctx, view, handlesOf(desk.shots, desk.screen), desk.selected, player, moving);
     },
   });
   const engine = startEngine(engineSource + '\n' + workerScript, () => {

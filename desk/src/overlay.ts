@@ -72,10 +72,16 @@ export interface Looks {
   colour(screen: number): string;
 }
 
-// Draws the handles; `moving` is a handle being dragged and where it is now.
+// A handle's name in the page's list of what it drew: "cast:1", "place:corner", "cue:0", "explosion:2".
+export function handleKey(h: Handle): string {
+  return h.kind + ':' + (h.kind === 'place' ? h.name : h.kind === 'explosion' ? h.index : h.slot);
+}
+
+// Draws the handles; `moving` is a handle being dragged and where it is now. Returns what it drew,
+// where, for the page to list.
 export function drawHandles(ctx: CanvasRenderingContext2D, view: MapView, handles: Handle[], selected: Selected,
-                            looks: Looks, moving: { handle: Handle; pos: Vec3 } | null): void {
-  const many = handles.length > 120;
+                            looks: Looks, moving: { handle: Handle; pos: Vec3 } | null): string {
+  const many = handles.length > 120, drawn: string[] = [];
   for (const h of handles) {
     const pos = moving && moving.handle === h ? moving.pos : h.pos;
     const x = view.X(pos[0]), y = view.Y(pos[1]), on = isSelected(h, selected);
@@ -100,7 +106,10 @@ export function drawHandles(ctx: CanvasRenderingContext2D, view: MapView, handle
     ctx.stroke();
     ctx.restore();
     if (!many || on) haloText(ctx, label(h), x + 11, y - 9, on ? '#d62728' : EDIT, (on ? 'bold ' : '') + '11px ' + FONT);
+    drawn.push('<i data-key="' + handleKey(h) + '" data-px="' + x.toFixed(1) + '" data-py="' + y.toFixed(1) + '" data-x="' +
+               pos[0] + '" data-y="' + pos[1] + '"' + (on ? ' data-selected="1"' : '') + '></i>');
   }
+  return drawn.join('');
 }
 
 // The handle under the pointer: the selected one first, then the screen's cues and explosions,
