@@ -9,6 +9,7 @@ const modules = resolve(here, 'node_modules');
 
 export default defineConfig({
   root: resolve(here, '..'),
+  cacheDir: resolve(modules, '.vite'),
   resolve: { alias: { 'playwright-core': resolve(modules, 'playwright-core') } },
   test: {
     include: ['tests/desk/**/*.test.ts'],

@@ -10,8 +10,11 @@ export function download(name: string, text: string): void {
   setTimeout(() => URL.revokeObjectURL(a.href), 60000);
 }
 
-// The first file dropped, as text; null when what was dropped holds no file.
-export async function readDropped(e: DragEvent): Promise<{ name: string; text: string } | null> {
-  const file = e.dataTransfer?.files?.[0];
-  return file ? { name: file.name, text: await file.text() } : null;
+// A file's text; an Error naming the file when it is not UTF-8, which a shot list is.
+export async function readText(file: File): Promise<{ name: string; text: string }> {
+  try {
+    return { name: file.name, text: new TextDecoder('utf-8', { fatal: true }).decode(await file.arrayBuffer()) };
+  } catch {
+    throw new Error(file.name + ' is not UTF-8 text, so it is no shot list the desk can read');
+  }
 }

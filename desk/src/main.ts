@@ -9,7 +9,7 @@ import { Desk, type DeskView, type Shown } from './desk';
 import * as E from './edits';
 import { renderEditor, wireEditor, type EditorActions } from './editor';
 import { startEngine } from './engine';
-import { download, readDropped } from './files';
+import { download, readText } from './files';
 import { boxWith, drawHandles, dropAt, handleAt, handlesOf, isSelected, type Handle } from './overlay';
 import { showNotice, showStatus, showText } from './panels';
 import { momentAt } from './moment';
@@ -101,7 +101,7 @@ function start(): void {
   desk.history.redos = work.redos;
   wireEditor(editor, editorActions(desk, player, render));
   wireMap(desk, player, render, (m) => { moving = m; });
-  wirePage(desk, render);
+  wirePage(desk, render, view.refused);
   view.changed(desk);
   desk.start();
 }
@@ -201,13 +201,12 @@ function wireMap(desk: Desk, player: ReturnType<typeof createShowPlayer>, render
 }
 
 // The buttons above, the keys a person expects, files dropped on the page.
-function wirePage(desk: Desk, render: () => void): void {
+function wirePage(desk: Desk, render: () => void, refuse: (why: string) => void): void {
   const exportAnswer = (what: 'take' | 'script') => {
     const a = desk.answer;
     if (!a || !a.ok || !a[what]) {
-      $('refused').textContent = 'the ' + (what === 'take' ? 'take' : 'shooting script') + ' comes from a film that records: ' +
-        (a ? 'this one does not' : 'a moment, it is being rehearsed');
-      $('refused').hidden = false;
+      refuse('the ' + (what === 'take' ? 'take' : 'shooting script') + ' comes from a film that records: ' +
+             (a ? 'this one does not' : 'a moment, it is being rehearsed'));
       return;
     }
     const base = desk.file.replace(/\.[^.]*$/, '');
@@ -221,9 +220,12 @@ function wirePage(desk: Desk, render: () => void): void {
   $('new-film').onclick = () => desk.replaceText('a new film', NEW_FILM, 'film.shots');
   const picker = $('file') as HTMLInputElement;
   $('open').onclick = () => picker.click();
+  const openFile = (file: File | undefined) => {
+    if (!file) return;
+    readText(file).then((f) => desk.replaceText('open ' + f.name, f.text, f.name), (e: Error) => refuse(e.message));
+  };
   picker.onchange = () => {
-    const f = picker.files?.[0];
-    if (f) f.text().then((text) => desk.replaceText('open ' + f.name, text, f.name));
+    openFile(picker.files?.[0]);
     picker.value = '';
   };
   document.addEventListener('dragover', (e) => { e.preventDefault(); document.body.classList.add('dropping'); });
@@ -231,7 +233,7 @@ function wirePage(desk: Desk, render: () => void): void {
   document.addEventListener('drop', (e) => {
     e.preventDefault();
     document.body.classList.remove('dropping');
-    readDropped(e).then((f) => { if (f) desk.replaceText('open ' + f.name, f.text, f.name); });
+    openFile(e.dataTransfer?.files?.[0]);
   });
   $('apply-text').onclick = () => desk.replaceText('edit the text', ($('text') as HTMLTextAreaElement).value);
   for (const tab of document.querySelectorAll<HTMLButtonElement>('[data-tab]')) {
