@@ -5,7 +5,7 @@ import type { Cue, Explosion, Shots, Spot, Vec3, Warning } from './answer';
 import type { KeyTableEntry } from '../../src/views/player.js';
 import { actionRefused, castIn, screenOf, SLOTS } from './edits';
 import type { Selected } from './overlay';
-import { coords, CUE_KINDS, cueKind, EXPLOSION_KINDS, targetWords } from './words';
+import { coords, CUE_KINDS, cueKind, EXPLOSION_KINDS, spotWords, targetWords } from './words';
 
 export interface EditorView {
   shots: Shots;
@@ -109,11 +109,18 @@ function warningsOf(list: Warning[]): string {
   return list.map((w) => '<div class="warning" title="the check\'s warning">&#9888; ' + esc(w.text) + '</div>').join('');
 }
 
-function cueRow(v: EditorView, cue: Cue, warnings: Warning[]): string {
+// A long list shows its rows as text, and the controls on the selected row only: hundreds of
+// drop-down lists would make every change of the editor slow.
+const ROWS_WITH_CONTROLS = 40;
+
+function cueRow(v: EditorView, cue: Cue, warnings: Warning[], full: boolean): string {
   const on = v.selected?.kind === 'cue' && v.selected.slot === cue.slot;
   const mine = warnings.filter((w) => w.line === cue.line);
+  const controls = full || on
+    ? actionSelect(v, cue) + ' <span class="fields">' + cueFields(v, cue) + '</span>'
+    : '<span class="said">' + esc(actionName(v.keys, cue.code)) + '</span> <span class="fields">' + esc(cue.words.slice(cueKind(cue.code)!.words.length)) + '</span>';
   return '<li class="row cue' + (on ? ' on' : '') + (mine.length ? ' warned' : '') + '" data-select="cue" data-slot="' + cue.slot + '">' +
-    '<span class="who">slot ' + cue.slot + '</span> ' + actionSelect(v, cue) + ' <span class="fields">' + cueFields(v, cue) + '</span>' +
+    '<span class="who">slot ' + cue.slot + '</span> ' + controls +
     '<button class="x" data-act="remove-cue" data-slot="' + cue.slot + '" title="remove this cue (Delete)">&times;</button>' +
     warningsOf(mine) + '</li>';
 }
@@ -130,10 +137,12 @@ function explosionRow(v: EditorView, e: Explosion, index: number): string {
 
 function castSection(v: EditorView): string {
   let html = '<h2>Cast <button data-act="add-cast" title="a new cast member in the first free slot">+ cast member</button></h2><ul class="list">';
+  const full = v.shots.cast.length <= ROWS_WITH_CONTROLS;
   for (const c of v.shots.cast) {
     const on = v.selected?.kind === 'cast' && v.selected.slot === c.slot;
+    const spot = full || on ? spotControl('cast-spot', c.slot, c.spot, v.shots) : 'at ' + esc(spotWords(c.spot));
     html += '<li class="row cast' + (on ? ' on' : '') + '" data-select="cast" data-slot="' + c.slot + '"><span class="who">slot ' + c.slot +
-      '</span> like ' + esc(c.like) + ' ' + spotControl('cast-spot', c.slot, c.spot, v.shots) +
+      '</span> like ' + esc(c.like) + ' ' + spot +
       '<button class="x" data-act="remove-cast" data-slot="' + c.slot + '" title="remove this cast member and its cues">&times;</button></li>';
   }
   if (!v.shots.cast.length) html += '<li class="empty">nobody is cast</li>';
@@ -161,7 +170,8 @@ function screenCard(v: EditorView): string {
     '<button data-act="longer" title="a second longer (+)">+</button></span>' +
     '<button class="x" data-act="remove-screen" title="remove this screen; the ones after it move up">remove screen</button></h3>';
   html += warningsOf(warnings.filter((w) => w.line === 0 || !s.cues.some((c) => c.line === w.line)));
-  html += '<h4>Cues</h4><ul class="list">' + s.cues.map((c) => cueRow(v, c, warnings)).join('') + '</ul>';
+  const full = s.cues.length <= ROWS_WITH_CONTROLS;
+  html += '<h4>Cues</h4><ul class="list">' + s.cues.map((c) => cueRow(v, c, warnings, full)).join('') + '</ul>';
   // Each cast member without a cue here, and the first slot nobody is cast in, for the cues that
   // need no ped.
   const taken = new Set(s.cues.map((q) => q.slot));
