@@ -16,38 +16,42 @@ function parse(text: string): Answer {
   }
 }
 
-// `workerSource` is the engine's script with the worker's own after it; `engineSource` the
-// engine's script alone, with `call` (the same as the worker's) for the page itself.
+// `workerSource` is the engine's script with the worker's own after it; `inPage` makes the call
+// that runs the engine in the page instead. A worker that cannot be started, or that fails, hands
+// its requests to the page.
 export function startEngine(workerSource: string, inPage: () => (request: string) => string): Engine {
+  let call: ((request: string) => string) | null = null;
+  const local = (request: string) => parse((call ??= inPage())(request));
   let worker: Worker | null = null;
   try {
     worker = new Worker(URL.createObjectURL(new Blob([workerSource], { type: 'text/javascript' })));
   } catch {
     worker = null;
   }
-  if (!worker) {
-    const call = inPage();
-    return { ask: async (request) => parse(call(JSON.stringify(request))) };
-  }
-  const waiting = new Map<number, (answer: Answer) => void>();
+  const waiting = new Map<number, { request: string; done: (answer: Answer) => void }>();
   let next = 0;
-  const w = worker;
-  w.onmessage = (e: MessageEvent<{ id: number; answer: string }>) => {
-    const done = waiting.get(e.data.id);
-    waiting.delete(e.data.id);
-    done?.(parse(e.data.answer));
-  };
-  // A worker that dies answers everything it was asked with what happened.
-  w.onerror = (e: ErrorEvent) => {
-    for (const done of waiting.values()) done(brokenAnswer(e.message || 'the worker stopped'));
-    waiting.clear();
-  };
+  if (worker) {
+    worker.onmessage = (e: MessageEvent<{ id: number; answer: string }>) => {
+      const w = waiting.get(e.data.id);
+      waiting.delete(e.data.id);
+      w?.done(parse(e.data.answer));
+    };
+    worker.onerror = (e: ErrorEvent) => {
+      e.preventDefault();
+      worker?.terminate();
+      worker = null;
+      for (const w of waiting.values()) w.done(local(w.request));
+      waiting.clear();
+    };
+  }
   return {
     ask(request) {
+      const text = JSON.stringify(request);
+      if (!worker) return Promise.resolve(local(text));
       const id = next++;
       return new Promise<Answer>((resolve) => {
-        waiting.set(id, resolve);
-        w.postMessage({ id, request: JSON.stringify(request) });
+        waiting.set(id, { request: text, done: resolve });
+        worker!.postMessage({ id, request: text });
       });
     },
   };
