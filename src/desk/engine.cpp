@@ -205,6 +205,8 @@ std::string Rehearse(const std::string& file, const std::string& text, bool chec
   sim::Scenario scenario;
   const std::string problem = sim::ParseScenario(file, text, scenario);
   if (!problem.empty()) return Failure(problem);
+  // The page has no files to give, and the WebAssembly module no take runner to load.
+  if (scenario.hasTake) return Failure(file + ": the desk rehearses no takes; zenthar-sim does");
   sim::RunOptions run;
   run.review = sim::CheckFilm;
   run.check = check;
