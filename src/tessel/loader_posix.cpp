@@ -1,5 +1,5 @@
 // Loading the plug-in as a shared object; the keyboard and clock are this library's own
-// GetAsyncKeyState and GetTickCount, which the module binds to when it loads.
+// GetAsyncKeyState and GetTickCount (devices.cpp), which the module binds to when it loads.
 #include <dlfcn.h>
 #include <unistd.h>
 
@@ -12,15 +12,6 @@
 
 #include "host.h"
 #include "win32/windows.h"
-
-extern "C" {
-SHORT GetAsyncKeyState(int vKey) {
-  return tessel::QueryKey(vKey);
-}
-DWORD GetTickCount() {
-  return tessel::TickCount();
-}
-}
 
 namespace tessel {
 

@@ -338,8 +338,8 @@ std::string Embed(std::string json) {
 
 }  // namespace
 
-std::string RenderPlayer(const FilmReport& report, const PlayerRecorder& rec,
-                         const Scenario& scenario, const std::string& title) {
+std::string PlayerData(const FilmReport& report, const PlayerRecorder& rec,
+                       const Scenario& scenario, const std::string& title) {
   JsonObject data;
   data.Str("title", title).Int("end", static_cast<std::int64_t>(scenario.runUntil));
   data.Int("fps", scenario.fps);
@@ -354,7 +354,12 @@ std::string RenderPlayer(const FilmReport& report, const PlayerRecorder& rec,
   AddPanels(data, rec);
   AddCast(data, report);
   data.Raw("show", report.shows.empty() ? "null" : ShowOf(report.film, report.shows.back()));
-  return Embed(data.str());
+  return data.str();
+}
+
+std::string RenderPlayer(const FilmReport& report, const PlayerRecorder& rec,
+                         const Scenario& scenario, const std::string& title) {
+  return Embed(PlayerData(report, rec, scenario, title));
 }
 
 }  // namespace sim
