@@ -24,9 +24,10 @@ const common = { bundle: true, format: 'iife', target: 'es2020', minify: true, w
 // The worker's own script, which runs after the engine's in the worker.
 const worker = await esbuild.build({ ...common, entryPoints: [join(here, 'src/worker.ts')] });
 
-// The texts the page's script takes in whole: the engine's script and the worker's.
+// The texts the page's script takes in whole: the engine's script, its helper and the worker's.
 const texts = {
   'desk:engine': read(values.engine),
+  'desk:helper': read(join(here, '../src/desk/zenthar_engine.js')),
   'desk:worker': worker.outputFiles[0].text,
 };
 const inline = {

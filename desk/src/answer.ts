@@ -91,6 +91,7 @@ export type PlayerData = Record<string, unknown> & { end: number; box: number[] 
 export interface Answer {
   ok: boolean;
   problems: Problem[];
+  error?: string; // what stopped the engine, or what was wrong with the request
   shots?: Shots;
   plan?: Plan;
   verified?: boolean;

@@ -1,31 +1,19 @@
-// One request to the engine module, as its exports take it: the request's text copied into the
-// module's memory, the call, and the answer read back through the second export (a call that
-// switches fibers returns nothing useful itself). Each request gets an instance of its own, so
-// every rehearsal starts from a fresh plug-in.
-import { brokenAnswer } from './answer';
+// The engine's own helper (src/desk/zenthar_engine.js) makes an instance of the module a request,
+// from the code compiled once, and answers with the engine's object. Here: its type, and the
+// answer made whole where the engine only says what stopped it.
+import { brokenAnswer, type Answer } from './answer';
 
-export interface EngineModule {
-  _zenthar_call(request: number): number;
-  _zenthar_result(): number;
-  _malloc(bytes: number): number;
-  _free(pointer: number): void;
-  UTF8ToString(pointer: number): string;
-  stringToUTF8(text: string, pointer: number, bytes: number): void;
-  lengthBytesUTF8(text: string): number;
+export interface EngineHelper {
+  call(request: object): Answer & { error?: string };
 }
 
-export type CreateEngine = (options?: object) => EngineModule;
-
-export function callEngine(create: CreateEngine, request: string): string {
+export function askHelper(engine: EngineHelper, request: object): Answer {
+  let answer: Answer & { error?: string };
   try {
-    const engine = create();
-    const bytes = engine.lengthBytesUTF8(request) + 1;
-    const pointer = engine._malloc(bytes);
-    engine.stringToUTF8(request, pointer, bytes);
-    engine._zenthar_call(pointer);
-    engine._free(pointer);
-    return engine.UTF8ToString(engine._zenthar_result());
+    answer = engine.call(request);
   } catch (e) {
-    return JSON.stringify(brokenAnswer(String(e)));
+    return brokenAnswer(String(e));
   }
+  if (!answer.problems) answer.problems = answer.error ? [{ line: 0, text: answer.error }] : [];
+  return answer;
 }

@@ -2,39 +2,32 @@
 // compiled to one WebAssembly module. It runs in a worker of its own, so that the map and the
 // timeline stay live while a long film rehearses; where a page cannot start a worker it runs in
 // the page itself.
-import { brokenAnswer, type Answer } from './answer';
+import type { Answer } from './answer';
+import { askHelper, type EngineHelper } from './call';
 
 export interface Engine {
   ask(request: object): Promise<Answer>;
 }
 
-function parse(text: string): Answer {
-  try {
-    return JSON.parse(text) as Answer;
-  } catch (e) {
-    return brokenAnswer('its answer does not read: ' + String(e));
-  }
-}
-
-// `workerSource` is the engine's script with the worker's own after it; `inPage` makes the call
-// that runs the engine in the page instead. A worker that cannot be started, or that fails, hands
-// its requests to the page.
-export function startEngine(workerSource: string, inPage: () => (request: string) => string): Engine {
-  let call: ((request: string) => string) | null = null;
-  const local = (request: string) => parse((call ??= inPage())(request));
+// `workerSource` is the engine's script and its helper with the worker's own after them; `inPage`
+// makes the engine's helper in the page instead. A worker that cannot be started, or that fails,
+// hands its requests to the page.
+export function startEngine(workerSource: string, inPage: () => EngineHelper): Engine {
+  let helper: EngineHelper | null = null;
+  const local = (request: object) => askHelper((helper ??= inPage()), request);
   let worker: Worker | null = null;
   try {
     worker = new Worker(URL.createObjectURL(new Blob([workerSource], { type: 'text/javascript' })));
   } catch {
     worker = null;
   }
-  const waiting = new Map<number, { request: string; done: (answer: Answer) => void }>();
+  const waiting = new Map<number, { request: object; done: (answer: Answer) => void }>();
   let next = 0;
   if (worker) {
-    worker.onmessage = (e: MessageEvent<{ id: number; answer: string }>) => {
+    worker.onmessage = (e: MessageEvent<{ id: number; answer: Answer }>) => {
       const w = waiting.get(e.data.id);
       waiting.delete(e.data.id);
-      w?.done(parse(e.data.answer));
+      w?.done(e.data.answer);
     };
     worker.onerror = (e: ErrorEvent) => {
       e.preventDefault();
@@ -46,12 +39,11 @@ export function startEngine(workerSource: string, inPage: () => (request: string
   }
   return {
     ask(request) {
-      const text = JSON.stringify(request);
-      if (!worker) return Promise.resolve(local(text));
+      if (!worker) return Promise.resolve(local(request));
       const id = next++;
       return new Promise<Answer>((resolve) => {
-        waiting.set(id, { request: text, done: resolve });
-        worker!.postMessage({ id, request: text });
+        waiting.set(id, { request, done: resolve });
+        worker!.postMessage({ id, request });
       });
     },
   };

@@ -2,9 +2,10 @@
 // the shot list the page was written with), and wires the buttons, the map, the keys and the
 // files dropped on it to the desk.
 import engineSource from 'desk:engine';
+import helperSource from 'desk:helper';
 import workerScript from 'desk:worker';
 import { createShowPlayer, type KeyTableEntry } from '../../src/views/player.js';
-import { callEngine, type CreateEngine } from './call';
+import type { EngineHelper } from './call';
 import { Desk, type DeskView, type Shown } from './desk';
 import * as E from './edits';
 import { renderEditor, wireEditor, type EditorActions } from './editor';
@@ -54,10 +55,8 @@ function start(): void {
       $('handles').innerHTML = drawHandles(ctx, view, handlesOf(desk.shots, desk.screen), desk.selected, player, moving);
     },
   });
-  const engine = startEngine(engineSource + '\n' + workerScript, () => {
-    const create = new Function(engineSource + '\nreturn createZentharEngine;')() as CreateEngine;
-    return (request) => callEngine(create, request);
-  });
+  const engine = startEngine(engineSource + '\n' + helperSource + '\n' + workerScript, () =>
+    new Function(engineSource + '\n' + helperSource + '\nreturn new ZentharEngine(createZentharEngine);')() as EngineHelper);
   const editor = $('editor-film');
   const render = () => {
     document.body.classList.toggle('stale', !desk.shots);
