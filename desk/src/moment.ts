@@ -1,5 +1,5 @@
 // The moment being watched, carried from one rehearsal to the next: during the show, the same
-// screen at the same time into it; before the show, the same share of the recording; after it, the
+// screen at the same time into it (to the millisecond); before the show, the same share of the recording; after it, the
 // same time past its end.
 
 export interface Step {
@@ -29,10 +29,10 @@ export function momentAt(timing: Timing, t: number): Moment {
     const until = steps.length ? steps[0].start : timing.end;
     return { kind: 'recording', share: until > 0 ? Math.min(1, t / until) : 0 };
   }
-  if (t >= showEnd(timing)) return { kind: 'after', past: t - showEnd(timing) };
+  if (t >= showEnd(timing)) return { kind: 'after', past: Math.round(t - showEnd(timing)) };
   let i = 0;
   while (i + 1 < steps.length && steps[i + 1].start <= t) ++i;
-  return { kind: 'show', screen: steps[i].screen, into: t - steps[i].start };
+  return { kind: 'show', screen: steps[i].screen, into: Math.round(t - steps[i].start) };
 }
 
 // The time of `moment` in another rehearsal. A screen that no longer plays gives the start of the

@@ -81,9 +81,9 @@ export function handleKey(h: Handle): string {
 // where, for the page to list.
 export function drawHandles(ctx: CanvasRenderingContext2D, view: MapView, handles: Handle[], selected: Selected,
                             looks: Looks, moving: { handle: Handle; pos: Vec3 } | null): string {
-  const many = handles.length > 120, drawn: string[] = [];
+  const many = handles.length > 120, drawn: string[] = [], dragged = moving && handleKey(moving.handle);
   for (const h of handles) {
-    const pos = moving && moving.handle === h ? moving.pos : h.pos;
+    const pos = dragged === handleKey(h) ? moving!.pos : h.pos;
     const x = view.X(pos[0]), y = view.Y(pos[1]), on = isSelected(h, selected);
     ctx.save();
     ctx.lineWidth = on ? 3 : 1.5;

@@ -82,14 +82,6 @@ export async function handle(page: Page, key: string): Promise<{ x: number; y: n
   return { x: box.x + Number(await el.getAttribute('data-px')), y: box.y + Number(await el.getAttribute('data-py')) };
 }
 
-// Drags with the mouse, in steps, as a person does.
-export async function drag(page: Page, from: { x: number; y: number }, to: { x: number; y: number }): Promise<void> {
-  await page.mouse.move(from.x, from.y);
-  await page.mouse.down();
-  for (let i = 1; i <= 8; ++i) await page.mouse.move(from.x + (to.x - from.x) * i / 8, from.y + (to.y - from.y) * i / 8);
-  await page.mouse.up();
-}
-
 export async function shot(page: Page, name: string): Promise<void> {
   await page.screenshot({ path: join(OUT, name + '.png') });
 }

@@ -5,7 +5,7 @@ import { mkdirSync, readFileSync, writeFileSync } from 'node:fs';
 import { join } from 'node:path';
 import type { Browser, Page } from 'playwright-core';
 import { afterAll, beforeAll, describe, expect, it } from 'vitest';
-import { deskFor, drag, exported, handle, keptText, launch, newPage, open, OUT, plan, ROOT, settled, shot, state } from './browser';
+import { deskFor, exported, handle, keptText, launch, newPage, open, OUT, plan, ROOT, settled, shot, state } from './browser';
 
 let browser: Browser;
 beforeAll(async () => { browser = await launch(); });
@@ -128,15 +128,20 @@ describe('the desk keeps the moment watched and the last good film', () => {
   it('shows the new film at the same moment of the same screen after an edit', async () => {
     const { page } = await newPage(browser);
     await open(page, deskFor(demo));
+    // Played from screen 1's start for a while, then paused.
     await page.click('[data-act="screen"][data-id="1"]');
     await page.locator('#map').click({ position: { x: 5, y: 5 } });
-    await page.keyboard.press('ArrowRight');
+    await page.keyboard.press('Space');
+    await page.waitForTimeout(700);
+    await page.keyboard.press('Space');
     const moment = await page.getAttribute('body', 'data-moment');
     const t = await page.getAttribute('#state', 'data-t');
     expect(JSON.parse(moment!)).toMatchObject({ kind: 'show', screen: 1 });
-    // Slot 1 starts far away: the recording takes longer and the show starts later.
-    const from = await handle(page, 'cast:1');
-    await drag(page, from, { x: from.x + 150, y: from.y - 100 });
+    expect(JSON.parse(moment!).into).toBeGreaterThan(300);
+    // Screen 0 two seconds longer, typed: two more keys to record it, and screen 1 starts later.
+    await page.click('[data-tab="text"]');
+    await page.fill('#text', (await keptText(page)).replace('screen 0 lasts 2', 'screen 0 lasts 4'));
+    await page.keyboard.press('Control+Enter');
     await settled(page);
     expect(await page.getAttribute('body', 'data-moment')).toBe(moment);
     expect(await page.getAttribute('#state', 'data-t')).not.toBe(t);
