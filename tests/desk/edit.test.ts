@@ -124,6 +124,89 @@ describe('an edit session on the demo', () => {
   });
 });
 
+describe('every edit the desk offers, by mouse and keyboard', () => {
+  let page: Page;
+  beforeAll(async () => {
+    ({ page } = await newPage(browser));
+    await open(page, deskFor(demo, 'every-edit'));
+  });
+  const line = async (n: number) => (await keptText(page)).split('\n')[n - 1];
+
+  it('records every one of the nineteen actions the list offers', async () => {
+    const select = await cueSelect(page, 1);
+    for (const value of await select.locator('option:not([disabled])').evaluateAll((os) => os.map((o) => (o as HTMLOptionElement).value))) {
+      await (await cueSelect(page, 1)).selectOption(value);
+      await settled(page);
+      expect(await state(page), 'action ' + value + ': ' + (await line(18))).toBe('verified');
+    }
+  });
+
+  it('sets a cue\'s car and seat, and its target', async () => {
+    await (await cueSelect(page, 1)).selectOption({ label: 'get into your car as passenger (seat)' });
+    await settled(page);
+    await page.locator('li.cue[data-slot="1"] select[data-act="seat"]').selectOption('2');
+    await settled(page);
+    expect(await line(18)).toBe('  1 ride taxi seat 2');
+    await (await cueSelect(page, 1)).selectOption({ label: 'fight the target ped' });
+    await settled(page);
+    await page.locator('li.cue[data-slot="1"] select[data-act="target"]').selectOption({ label: 'slot 0' });
+    await settled(page);
+    expect(await line(18)).toBe('  1 fight slot 0');
+    expect(await state(page)).toBe('verified');
+  });
+
+  it('adds an explosion, drags it on the map, and Delete removes it', async () => {
+    await page.click('[data-act="add-explosion"]');
+    await settled(page);
+    const added = await line(19);
+    expect(added).toMatch(/^  rocket at -?[\d.]+ -?[\d.]+ 0$/);
+    const from = await handle(page, 'explosion:0');
+    await page.mouse.move(from.x, from.y);
+    await page.mouse.down();
+    await page.mouse.move(from.x - 60, from.y + 40, { steps: 5 });
+    await page.mouse.up();
+    await settled(page);
+    const moved = await line(19);
+    expect(moved).toMatch(/^  rocket at -?[\d.]+ -?[\d.]+ 0$/);
+    expect(moved).not.toBe(added);
+    expect(await state(page)).toBe('verified');
+    await page.keyboard.press('Delete');
+    await settled(page);
+    expect(await line(19)).toBe('');
+  });
+
+  it('adds and removes a cue and a cast member, and a screen; + and - change its length', async () => {
+    const before = await keptText(page);
+    await page.click('[data-act="add-cast"]');
+    await settled(page);
+    expect(await line(14)).toMatch(/^cast 2 like bob at /);
+    await page.locator('[data-act="cue-slot"]').selectOption('2');
+    await page.click('[data-act="add-cue"]');
+    await settled(page);
+    expect(await line(20)).toBe('  2 phone');
+    await page.click('li.cue[data-slot="2"] button[data-act="remove-cue"]');
+    await settled(page);
+    await page.click('li.cast[data-slot="2"] button[data-act="remove-cast"]');
+    await settled(page);
+    expect(await keptText(page)).toBe(before);
+    await page.click('[data-act="screen"][data-id="1"]');
+    await page.locator('#map').click({ position: { x: 5, y: 5 } });
+    await page.keyboard.press('+');
+    await settled(page);
+    expect(await keptText(page)).toContain('screen 1 lasts 4\n');
+    await page.keyboard.press('-');
+    await settled(page);
+    await page.click('[data-act="remove-screen"]');
+    await settled(page);
+    const text = await keptText(page);
+    expect(text).not.toContain('go north');
+    expect(text).toContain('screen 1 lasts 1\n  1 look at taxi-stand');
+    expect(await state(page)).toBe('verified');
+    const shots = await exported(page, '#export-shots');
+    expect((await exported(page, '#export-take')).text).toBe(native(shots.text, shots.name).take);
+  });
+});
+
 describe('the desk keeps the moment watched and the last good film', () => {
   it('shows the new film at the same moment of the same screen after an edit', async () => {
     const { page } = await newPage(browser);
