@@ -105,9 +105,10 @@ export function drawHandles(ctx: CanvasRenderingContext2D, view: MapView, handle
     }
     ctx.stroke();
     ctx.restore();
-    // A cue's or an explosion's label goes below its mark, clear of a place's on the same spot.
-    const below = h.kind === 'cue' || h.kind === 'explosion';
-    if (!many || on) haloText(ctx, label(h), x + 11, below ? y + 17 : y - 9, on ? '#d62728' : EDIT, (on ? 'bold ' : '') + '11px ' + FONT);
+    // A place's label goes above its mark, a cast member's beside it and a cue's or an
+    // explosion's below it, clear of each other where a spot names the place.
+    const dy = h.kind === 'place' ? -9 : h.kind === 'cast' ? 4 : 17;
+    if (!many || on) haloText(ctx, label(h), x + 11, y + dy, on ? '#d62728' : EDIT, (on ? 'bold ' : '') + '11px ' + FONT);
     drawn.push('<i data-key="' + handleKey(h) + '" data-px="' + x.toFixed(1) + '" data-py="' + y.toFixed(1) + '" data-x="' +
                pos[0] + '" data-y="' + pos[1] + '"' + (on ? ' data-selected="1"' : '') + '></i>');
   }
