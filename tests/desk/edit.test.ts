@@ -232,6 +232,23 @@ describe('the desk keeps the moment watched and the last good film', () => {
     await page.close();
   });
 
+  it('puts the check\'s warnings beside the cues they concern', async () => {
+    const { page } = await newPage(browser);
+    await open(page, deskFor(demo));
+    await page.click('[data-tab="text"]');
+    await page.fill('#text', (await keptText(page)).replace('  1 hands up', '  1 fight slot 9'));
+    await page.keyboard.press('Control+Enter');
+    await settled(page);
+    await page.click('[data-tab="film"]');
+    await page.click('[data-act="screen"][data-id="1"]');
+    const warned = page.locator('li.cue[data-slot="1"] .warning');
+    expect(await warned.count()).toBeGreaterThan(0);
+    expect(await warned.first().textContent()).toMatch(/slot 9/);
+    expect(await page.locator('li.cue[data-slot="0"] .warning').count()).toBe(0);
+    await shot(page, 'edit-warning');
+    await page.close();
+  });
+
   it('shows a shot list that does not read with its lines, keeps the last film, and undo brings it back', async () => {
     const { page } = await newPage(browser);
     await open(page, deskFor(demo));
