@@ -1,11 +1,17 @@
 // Prints the largest film, for tools outside the benchmark program (the show player's timing
-// in scripts/bench).
+// and the desk's engine in scripts/bench); with --shots, the same film as a shot list.
 #include <cstdio>
+#include <cstring>
+#include <string>
 
 #include "largest_film.h"
+#include "largest_shots.h"
 
-int main() {
-  const std::string film = zb::LargestFilm();
-  std::fwrite(film.data(), 1, film.size(), stdout);
+int main(int argc, char** argv) {
+  const bool shots = argc > 1 && std::strcmp(argv[1], "--shots") == 0;
+  const std::string text =
+      shots ? plan::FormatShotList(zb::LargestShotList(), "# The largest film there can be.\n")
+            : zb::LargestFilm();
+  std::fwrite(text.data(), 1, text.size(), stdout);
   return 0;
 }

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "examples.h"
+#include "largest_shots.h"
 #include "plan/planner.h"
 #include "plan/random_shots.h"
 #include "plan/shots.h"
@@ -18,39 +19,8 @@
 
 namespace {
 
-// The film LargestFilmThroughTheTool records key by key: 255 peds cast where the player stands,
-// on each of 256 screens (1 s) phone, hang up and horn in turn for the slots, and 32 grenades.
-plan::ShotList LargestShotList() {
-  plan::ShotList shots;
-  shots.file = "largest.shots";
-  shots.setUp.peds = {{"bob", 2001, {1, 0, 0}}};
-  for (int slot = 0; slot < plan::kSlots; ++slot) {
-    shots.cast.push_back({slot, "bob", 2001, {{0, 0, 0}, ""}, 0});
-  }
-  const int codes[] = {1, 2, 7};
-  for (int number = 0; number < plan::kScreens; ++number) {
-    plan::ShotScreen screen;
-    screen.number = number;
-    screen.duration = 1;
-    for (int slot = 0; slot < plan::kSlots; ++slot) {
-      plan::ShotCue cue;
-      cue.slot = slot;
-      cue.code = codes[slot % 3];
-      screen.cues.push_back(cue);
-    }
-    for (int id = 0; id < plan::kExplosionIds; ++id) {
-      plan::ShotExplosion blast;
-      blast.kind = 0;
-      blast.id = id;
-      screen.explosions.push_back(blast);
-    }
-    shots.screens.push_back(screen);
-  }
-  return shots;
-}
-
 void PlanLargestFilm(benchmark::State& state) {
-  const plan::ShotList shots = LargestShotList();
+  const plan::ShotList shots = zb::LargestShotList();
   plan::Plan plan;
   std::size_t bytes = 0;
   for (auto _ : state) {
@@ -64,7 +34,7 @@ void PlanLargestFilm(benchmark::State& state) {
 BENCHMARK(PlanLargestFilm)->Unit(benchmark::kMillisecond);
 
 void PlanAndVerifyLargestFilm(benchmark::State& state) {
-  const plan::ShotList shots = LargestShotList();
+  const plan::ShotList shots = zb::LargestShotList();
   for (auto _ : state) {
     const auto start = std::chrono::steady_clock::now();
     const plan::Plan plan = plan::MakePlan(shots);
