@@ -288,7 +288,3 @@ export function removeCast(edit: Edit, slot: number): void {
   shots.cast = shots.cast.filter((c) => c !== member);
   for (const n of gone.sort((a, b) => b - a)) edit.remove(n);
 }
-
-export function copyShots(shots: Shots): Shots {
-  return structuredClone(shots);
-}
