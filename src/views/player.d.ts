@@ -59,8 +59,5 @@ export interface Look {
 }
 
 export function createShowPlayer(root: HTMLElement, keyTable: KeyTableEntry[], options?: PlayerOptions): ShowPlayer;
-export function mapView(box: number[], w: number, h: number): MapView;
 export function haloText(ctx: CanvasRenderingContext2D, text: string, x: number, y: number, fill: string, font: string): void;
 export function glyph(ctx: CanvasRenderingContext2D, x: number, y: number, look: Look, kind: number, size: number): void;
-export function lastAt(arr: ArrayLike<number>, stride: number, t: number): number;
-export function secs(ms: number): string;

@@ -33,7 +33,7 @@ const LABEL_W = 110;
 const FONT = '"DejaVu Sans", sans-serif';
 
 // The last record (of `stride` numbers, time first) at or before t, or -1.
-export function lastAt(arr, stride, t) {
+function lastAt(arr, stride, t) {
   let lo = 0, hi = arr.length / stride - 1, found = -1;
   while (lo <= hi) {
     const mid = (lo + hi) >> 1;
@@ -42,7 +42,7 @@ export function lastAt(arr, stride, t) {
   return found;
 }
 
-export function secs(ms) { return (ms / 1000).toFixed(2) + ' s'; }
+function secs(ms) { return (ms / 1000).toFixed(2) + ' s'; }
 
 function esc(s) { return String(s).replace(/&/g, '&amp;').replace(/</g, '&lt;'); }
 
@@ -601,7 +601,7 @@ function writeDom(state, drawn, t, out, text, lit, s) {
 
 // The map's view of `box` ([minX, minY, maxX, maxY]) on a canvas w by h: world to pixels and
 // back.
-export function mapView(box, w, h) {
+function mapView(box, w, h) {
   const spanX = Math.max(box[2] - box[0], 10), spanY = Math.max(box[3] - box[1], 10);
   const padX = spanX * 0.12 + 3, padY = spanY * 0.12 + 3;
   const cx = (box[0] + box[2]) / 2, cy = (box[1] + box[3]) / 2;
