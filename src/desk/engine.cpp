@@ -1,5 +1,7 @@
 #include "desk/engine.h"
 
+#include <algorithm>
+#include <charconv>
 #include <filesystem>
 
 #include "desk/request.h"
@@ -50,22 +52,22 @@ std::string Title(const std::string& file) {
   return std::filesystem::path(file).filename().string();
 }
 
-// A reader's "FILE:LINE: problem" as the line and the problem; line 0 when it names none.
+// A reader's "FILE:LINE: problem" as its line and the problem. The readers name a line for every
+// problem; one that named none would keep all its words, at line 0.
 std::string Problems(const std::string& file, const std::string& problem) {
-  JsonObject item;
-  std::size_t at = problem.compare(0, file.size() + 1, file + ":") == 0 ? file.size() + 1 : 0;
-  const std::size_t digits = at;
+  const std::size_t number = file.size() + 1;
+  const std::size_t colon = problem.find(": ", number);
   int line = 0;
-  while (at > 0 && at < problem.size() && problem[at] >= '0' && problem[at] <= '9' &&
-         line < 100000000) {
-    line = line * 10 + (problem[at++] - '0');
-  }
-  if (at > digits && problem.compare(at, 2, ": ") == 0) {
-    item.Int("line", line).Str("text", problem.substr(at + 2));
-  } else {
-    item.Int("line", 0).Str("text", problem);
-  }
-  return "[" + item.str() + "]";
+  const bool named = problem.compare(0, number, file + ":") == 0 && colon != std::string::npos;
+  const auto read = std::from_chars(problem.data() + std::min(number, problem.size()),
+                                    problem.data() + std::min(colon, problem.size()), line);
+  const bool numbered = named && read.ec == std::errc() && read.ptr == problem.data() + colon;
+  return "[" +
+         JsonObject()
+             .Int("line", numbered ? line : 0)
+             .Str("text", numbered ? problem.substr(colon + 2) : problem)
+             .str() +
+         "]";
 }
 
 std::string Actor(const sim::Actor& actor) {
