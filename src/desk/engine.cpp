@@ -52,22 +52,15 @@ std::string Title(const std::string& file) {
   return std::filesystem::path(file).filename().string();
 }
 
-// A reader's "FILE:LINE: problem" as its line and the problem. The readers name a line for every
-// problem; one that named none would keep all its words, at line 0.
+// A reader's "FILE:LINE: problem" as its line and the problem: the readers name a line for every
+// problem. The number ends at the colon that precedes the problem.
 std::string Problems(const std::string& file, const std::string& problem) {
-  const std::size_t number = file.size() + 1;
-  const std::size_t colon = problem.find(": ", number);
+  const char* const text = problem.c_str();
+  const char* number = text + std::min(file.size() + 1, problem.size());
   int line = 0;
-  const bool named = problem.compare(0, number, file + ":") == 0 && colon != std::string::npos;
-  const auto read = std::from_chars(problem.data() + std::min(number, problem.size()),
-                                    problem.data() + std::min(colon, problem.size()), line);
-  const bool numbered = named && read.ec == std::errc() && read.ptr == problem.data() + colon;
-  return "[" +
-         JsonObject()
-             .Int("line", numbered ? line : 0)
-             .Str("text", numbered ? problem.substr(colon + 2) : problem)
-             .str() +
-         "]";
+  const char* colon = std::from_chars(number, text + problem.size(), line).ptr;
+  const std::size_t words = std::min(static_cast<std::size_t>(colon - text) + 2, problem.size());
+  return "[" + JsonObject().Int("line", line).Str("text", problem.substr(words)).str() + "]";
 }
 
 std::string Actor(const sim::Actor& actor) {

@@ -44,6 +44,7 @@ TEST(RequestReader, StringsArriveAsTheirUtf8Bytes) {
       {R"({"text":"\ud83c\u0041"})",
        "\xEF\xBF\xBD"
        "A"},
+      {R"({"text":"\ud83c\u0000"})", std::string("\xEF\xBF\xBD\0", 4)},
       {"{\"text\":\"caf\xC3\xA9\"}", "caf\xC3\xA9"},
       {R"({"text":"\u0000x"})", std::string("\0x", 2)},
       {R"({"text":""})", ""},
