@@ -43,33 +43,28 @@ void DeskExample(benchmark::State& state, const char* op, const char* name) {
   const char* extension = std::string(op) == "shots" ? ".shots" : ".film";
   Answer(state, Request(op, std::string(name) + extension, ReadExample(name, extension)));
 }
-BENCHMARK_CAPTURE(DeskExample, shots / demo, "shots", "demo")->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(DeskExample, shots / car - chase, "shots", "car-chase")
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(DeskExample, shots / every - action, "shots", "every-action")
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(DeskExample, shots / explosions, "shots", "explosions")
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(DeskExample, rehearse / demo, "rehearse", "demo")->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(DeskExample, rehearse / car - chase, "rehearse", "car-chase")
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(DeskExample, rehearse / every - action, "rehearse", "every-action")
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(DeskExample, rehearse / explosions, "rehearse", "explosions")
-    ->Unit(benchmark::kMillisecond);
 
 void DeskLargest(benchmark::State& state, const char* op) {
   const bool shots = std::string(op) == "shots";
-  const std::string text =
-      shots ? plan::FormatShotList(zb::LargestShotList(), "# The largest film there can be.\n")
-            : zb::LargestFilm();
+  const std::string text = shots ? zb::LargestShotsText() : zb::LargestFilm();
   Answer(state, Request(op, shots ? "largest.shots" : "largest.film", text));
 }
-BENCHMARK_CAPTURE(DeskLargest, shots / largest, "shots")
-    ->Iterations(1)
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(DeskLargest, rehearse / largest, "rehearse")
-    ->Iterations(1)
-    ->Unit(benchmark::kMillisecond);
+
+// DeskExample/OP/NAME for every example and DeskLargest/OP/largest, the shot list's request and
+// the film's.
+const bool registered = [] {
+  for (const char* op : {"shots", "rehearse"}) {
+    for (const char* name : zb::kExamples) {
+      const std::string title = std::string("DeskExample/") + op + "/" + name;
+      benchmark::RegisterBenchmark(title.c_str(), DeskExample, op, name)
+          ->Unit(benchmark::kMillisecond);
+    }
+    const std::string title = std::string("DeskLargest/") + op + "/largest";
+    benchmark::RegisterBenchmark(title.c_str(), DeskLargest, op)
+        ->Iterations(1)
+        ->Unit(benchmark::kMillisecond);
+  }
+  return true;
+}();
 
 }  // namespace

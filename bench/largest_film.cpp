@@ -9,9 +9,7 @@
 
 int main(int argc, char** argv) {
   const bool shots = argc > 1 && std::strcmp(argv[1], "--shots") == 0;
-  const std::string text =
-      shots ? plan::FormatShotList(zb::LargestShotList(), "# The largest film there can be.\n")
-            : zb::LargestFilm();
+  const std::string text = shots ? zb::LargestShotsText() : zb::LargestFilm();
   std::fwrite(text.data(), 1, text.size(), stdout);
   return 0;
 }

@@ -1,6 +1,8 @@
 // The largest film as a shot list, for the planner's figures and the desk's.
 #pragma once
 
+#include <string>
+
 #include "plan/shots.h"
 
 namespace zb {
@@ -34,6 +36,11 @@ inline plan::ShotList LargestShotList() {
     shots.screens.push_back(screen);
   }
   return shots;
+}
+
+// The same as the text of a shot list, as the desk sends it.
+inline std::string LargestShotsText() {
+  return plan::FormatShotList(LargestShotList(), "# The largest film there can be.\n");
 }
 
 }  // namespace zb

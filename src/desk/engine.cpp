@@ -1,5 +1,7 @@
 #include "desk/engine.h"
 
+#include <algorithm>
+#include <charconv>
 #include <filesystem>
 
 #include "desk/request.h"
@@ -50,22 +52,15 @@ std::string Title(const std::string& file) {
   return std::filesystem::path(file).filename().string();
 }
 
-// A reader's "FILE:LINE: problem" as the line and the problem; line 0 when it names none.
+// A reader's "FILE:LINE: problem" as its line and the problem: the readers name a line for every
+// problem. The number ends at the colon that precedes the problem.
 std::string Problems(const std::string& file, const std::string& problem) {
-  JsonObject item;
-  std::size_t at = problem.compare(0, file.size() + 1, file + ":") == 0 ? file.size() + 1 : 0;
-  const std::size_t digits = at;
+  const char* const text = problem.c_str();
+  const char* number = text + std::min(file.size() + 1, problem.size());
   int line = 0;
-  while (at > 0 && at < problem.size() && problem[at] >= '0' && problem[at] <= '9' &&
-         line < 100000000) {
-    line = line * 10 + (problem[at++] - '0');
-  }
-  if (at > digits && problem.compare(at, 2, ": ") == 0) {
-    item.Int("line", line).Str("text", problem.substr(at + 2));
-  } else {
-    item.Int("line", 0).Str("text", problem);
-  }
-  return "[" + item.str() + "]";
+  const char* colon = std::from_chars(number, text + problem.size(), line).ptr;
+  const std::size_t words = std::min(static_cast<std::size_t>(colon - text) + 2, problem.size());
+  return "[" + JsonObject().Int("line", line).Str("text", problem.substr(words)).str() + "]";
 }
 
 std::string Actor(const sim::Actor& actor) {

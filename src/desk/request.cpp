@@ -148,38 +148,41 @@ class Reader {
     return true;
   }
 
-  bool Hex(std::uint32_t& code) {
-    code = 0;
+  // Four hex digits as their number, or -1 with the first that is none. At the end of the text,
+  // json_[at_] is the string's closing zero, which is no digit.
+  int Hex() {
+    int code = 0;
     for (int i = 0; i < 4; ++i, ++at_) {
-      if (at_ >= json_.size()) return false;
       const char c = json_[at_];
       const int digit = c >= '0' && c <= '9'   ? c - '0'
                         : c >= 'a' && c <= 'f' ? c - 'a' + 10
                         : c >= 'A' && c <= 'F' ? c - 'A' + 10
                                                : -1;
-      if (digit < 0) return false;
-      code = code << 4 | static_cast<std::uint32_t>(digit);
+      if (digit < 0) return -1;
+      code = code << 4 | digit;
     }
-    return true;
+    return code;
   }
 
   // \uXXXX, with a second one when the first is a high surrogate; a surrogate without its
   // partner becomes U+FFFD, as a browser's decoder makes it.
   bool Unicode(std::string& out) {
-    std::uint32_t code = 0;
-    if (!Hex(code)) return Fail("bad \\u escape");
+    const int code = Hex();
+    if (code < 0) return Fail("bad \\u escape");
     if (code >= 0xD800 && code < 0xDC00 && json_.compare(at_, 2, "\\u") == 0) {
       const std::size_t back = at_;
       at_ += 2;
-      std::uint32_t low = 0;
-      if (!Hex(low)) return Fail("bad \\u escape");
+      const int low = Hex();
+      if (low < 0) return Fail("bad \\u escape");
       if (low >= 0xDC00 && low < 0xE000) {
-        AppendUtf8(out, 0x10000 + ((code - 0xD800) << 10) + (low - 0xDC00));
+        AppendUtf8(out, 0x10000 + (static_cast<std::uint32_t>(code - 0xD800) << 10) +
+                            static_cast<std::uint32_t>(low - 0xDC00));
         return true;
       }
       at_ = back;
     }
-    AppendUtf8(out, code >= 0xD800 && code < 0xE000 ? kReplacement : code);
+    AppendUtf8(out,
+               code >= 0xD800 && code < 0xE000 ? kReplacement : static_cast<std::uint32_t>(code));
     return true;
   }
 

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "host.h"
+#include "load_folder.h"
 #include "win32/windows.h"
 
 namespace tessel {
@@ -25,10 +26,6 @@ struct Module {
   Entry entry;
 };
 std::vector<Module> modules;  // in load order
-
-void SetError(char* error, unsigned size, const std::string& text) {
-  if (error != nullptr && size > 0) std::snprintf(error, size, "%s", text.c_str());
-}
 
 bool Open(const char* path, char* error, unsigned errorSize) {
   void* handle = dlopen(path, RTLD_NOW | RTLD_LOCAL);
@@ -62,15 +59,7 @@ bool LoadPlugin(const char* path, const char* folder, char* error, unsigned erro
       return false;
     }
   }
-  char previous[PATH_MAX];
-  const bool moved = folder != nullptr && getcwd(previous, sizeof previous) != nullptr;
-  if (moved && chdir(folder) != 0) {
-    SetError(error, errorSize, std::string("cannot enter folder ") + folder);
-    return false;
-  }
-  const bool loaded = Open(path, error, errorSize);
-  if (moved && chdir(previous) != 0) SetError(error, errorSize, "cannot return to folder");
-  return loaded;
+  return LoadInFolder(folder, error, errorSize, [&] { return Open(path, error, errorSize); });
 }
 
 void UnloadPlugin(const char* path) {

@@ -8,16 +8,13 @@
 // before any folder is known (and in a fresh instance no ped.ini is there to read). The load
 // constructs the thread object again, in place, in the run's folder: its own constructor then
 // reads the key codes from that folder's ped.ini, as it does when the game loads the DLL.
-#include <unistd.h>
-
-#include <climits>
 #include <cstdio>
-#include <cstring>
 #include <new>
 #include <string>
 
 #include "host.h"
 #include "host/custom_thread.h"
+#include "load_folder.h"
 #include "win32/windows.h"
 
 #if !defined(ZENTHAR_PLUGIN_FILE)
@@ -31,10 +28,6 @@ namespace {
 enum class Load { fresh, loaded, spent };
 Load load = Load::fresh;
 std::string loadedPath;
-
-void SetError(char* error, unsigned size, const std::string& text) {
-  if (error != nullptr && size > 0) std::snprintf(error, size, "%s", text.c_str());
-}
 
 std::string FileName(const std::string& path) {
   const std::size_t slash = path.find_last_of('/');
@@ -62,18 +55,13 @@ bool LoadPlugin(const char* path, const char* folder, char* error, unsigned erro
     SetError(error, errorSize, refusal);
     return false;
   }
-  char previous[PATH_MAX];
-  const bool moved = folder != nullptr && getcwd(previous, sizeof previous) != nullptr;
-  if (moved && chdir(folder) != 0) {
-    SetError(error, errorSize, std::string("cannot enter folder ") + folder);
-    return false;
-  }
-  new (&scriptThread) CustomThread;
-  load = Load::loaded;
-  loadedPath = path;
-  DllMain(nullptr, DLL_PROCESS_ATTACH, nullptr);
-  if (moved && chdir(previous) != 0) SetError(error, errorSize, "cannot return to folder");
-  return true;
+  return LoadInFolder(folder, error, errorSize, [&] {
+    new (&scriptThread) CustomThread;
+    load = Load::loaded;
+    loadedPath = path;
+    DllMain(nullptr, DLL_PROCESS_ATTACH, nullptr);
+    return true;
+  });
 }
 
 void UnloadPlugin(const char* path) {

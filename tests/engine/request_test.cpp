@@ -34,12 +34,17 @@ TEST(RequestReader, StringsArriveAsTheirUtf8Bytes) {
       {R"({"text":"caf\u00e9 \u20ac"})", "caf\xC3\xA9 \xE2\x82\xAC"},
       {R"({"text":"caf\u00E9"})", "caf\xC3\xA9"},
       {R"({"text":"\ud83c\udfac"})", "\xF0\x9F\x8E\xAC"},
+      // The ends of the three- and four-byte forms and of the surrogates.
+      {R"({"text":"\uffff \ud800\udc00 \udbff\udfff"})",
+       "\xEF\xBF\xBF \xF0\x90\x80\x80 \xF4\x8F\xBF\xBF"},
+      {R"({"text":"\u07ff\u0800\u007f\u0080"})", "\xDF\xBF\xE0\xA0\x80\x7F\xC2\x80"},
       // A surrogate without its partner is U+FFFD, as a browser decodes it.
       {R"({"text":"\ud83c!"})", "\xEF\xBF\xBD!"},
       {R"({"text":"\udfac"})", "\xEF\xBF\xBD"},
       {R"({"text":"\ud83c\u0041"})",
        "\xEF\xBF\xBD"
        "A"},
+      {R"({"text":"\ud83c\u0000"})", std::string("\xEF\xBF\xBD\0", 4)},
       {"{\"text\":\"caf\xC3\xA9\"}", "caf\xC3\xA9"},
       {R"({"text":"\u0000x"})", std::string("\0x", 2)},
       {R"({"text":""})", ""},
@@ -53,8 +58,8 @@ TEST(RequestReader, StringsArriveAsTheirUtf8Bytes) {
 }
 
 TEST(RequestReader, TruthValuesAndEverythingElseReadPast) {
-  const Read read(
-      R"({"n":-1.5e+3,"a":[1,[2,{"x":null}],"s"],"o":{"text":"inner"},"check":false,"on":true})");
+  const Read read(R"({"n":-1.5e+3,"a":[1,[2,{"x":null}],"s"],"o":{"text":"inner"},"e":[ ],"f":{ },)"
+                  R"("check":false,"on":true})");
   EXPECT_EQ(read.problem, "");
   EXPECT_EQ(read.Text(), "(none)") << "a nested field is not the request's";
   EXPECT_FALSE(read.request.Flag("check"));
@@ -81,6 +86,8 @@ TEST(RequestReader, AMistakeIsNamedWithWhereItIs) {
       {"{\"text\":\"a\\x\"}", "bad escape '\\x' at byte 11"},
       {"{\"text\":\"\\u12g4\"}", "bad \\u escape at byte 13"},
       {"{\"text\":\"\\ud83c\\u12\"}", "bad \\u escape at byte 19"},
+      {"{\"text\":\"\\u00e9", "unfinished string at byte 15"},
+      {"{\"text\":\"\\u00e", "bad \\u escape at byte 14"},
       {"{\"text\":\"a\nb\"}", "a control character in a string at byte 10"},
       {"{\"n\":1.}", "expected a digit at byte 7"},
       {"{\"n\":1e}", "expected a digit at byte 7"},
