@@ -10,6 +10,8 @@
 #include <string>
 
 #include "examples.h"
+#include "largest_film.h"
+#include "largest_shots.h"
 #include "plan/planner.h"
 #include "plan/random_shots.h"
 #include "plan/shots.h"
@@ -18,39 +20,8 @@
 
 namespace {
 
-// The film LargestFilmThroughTheTool records key by key: 255 peds cast where the player stands,
-// on each of 256 screens (1 s) phone, hang up and horn in turn for the slots, and 32 grenades.
-plan::ShotList LargestShotList() {
-  plan::ShotList shots;
-  shots.file = "largest.shots";
-  shots.setUp.peds = {{"bob", 2001, {1, 0, 0}}};
-  for (int slot = 0; slot < plan::kSlots; ++slot) {
-    shots.cast.push_back({slot, "bob", 2001, {{0, 0, 0}, ""}, 0});
-  }
-  const int codes[] = {1, 2, 7};
-  for (int number = 0; number < plan::kScreens; ++number) {
-    plan::ShotScreen screen;
-    screen.number = number;
-    screen.duration = 1;
-    for (int slot = 0; slot < plan::kSlots; ++slot) {
-      plan::ShotCue cue;
-      cue.slot = slot;
-      cue.code = codes[slot % 3];
-      screen.cues.push_back(cue);
-    }
-    for (int id = 0; id < plan::kExplosionIds; ++id) {
-      plan::ShotExplosion blast;
-      blast.kind = 0;
-      blast.id = id;
-      screen.explosions.push_back(blast);
-    }
-    shots.screens.push_back(screen);
-  }
-  return shots;
-}
-
 void PlanLargestFilm(benchmark::State& state) {
-  const plan::ShotList shots = LargestShotList();
+  const plan::ShotList shots = zb::LargestShotList();
   plan::Plan plan;
   std::size_t bytes = 0;
   for (auto _ : state) {
@@ -64,7 +35,7 @@ void PlanLargestFilm(benchmark::State& state) {
 BENCHMARK(PlanLargestFilm)->Unit(benchmark::kMillisecond);
 
 void PlanAndVerifyLargestFilm(benchmark::State& state) {
-  const plan::ShotList shots = LargestShotList();
+  const plan::ShotList shots = zb::LargestShotList();
   for (auto _ : state) {
     const auto start = std::chrono::steady_clock::now();
     const plan::Plan plan = plan::MakePlan(shots);
@@ -111,7 +82,7 @@ BENCHMARK(PlanKeysOnExamples)->Iterations(1);
 
 // A large random film: every cue code, targets, seats and explosions on 256 screens x 255 slots.
 void PlanKeysOnLargeRandomFilm(benchmark::State& state) {
-  const plan::ShotList shots = plan::FullShotList(20261208, plan::kScreens, plan::kSlots);
+  const plan::ShotList shots = plan::FullShotList(zb::kLargestSeed, plan::kScreens, plan::kSlots);
   plan::Plan plan;
   for (auto _ : state) plan = plan::MakePlan(shots);
   state.counters["keys"] = plan.keys;

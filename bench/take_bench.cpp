@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "examples.h"
+#include "largest_film.h"
 #include "plan/planner.h"
 #include "plan/random_shots.h"
 #include "plan/shots.h"
@@ -66,7 +67,7 @@ void TakeTicksOnExamples(benchmark::State& state) {
 BENCHMARK(TakeTicksOnExamples)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 void TakeOfTheLargestFilm(benchmark::State& state) {
-  const plan::ShotList shots = plan::FullShotList(20261208, plan::kScreens, plan::kSlots);
+  const plan::ShotList shots = plan::FullShotList(zb::kLargestSeed, plan::kScreens, plan::kSlots);
   for (auto _ : state) {
     const auto start = std::chrono::steady_clock::now();
     if (!Retake(state, shots, "largest")) return;

@@ -14,6 +14,9 @@
 #include "plan/shots.h"
 #include "plan/take.h"
 #include "plan/verify.h"
+#include "rehearsal/scenario.h"
+#include "tessel/host.h"
+#include "views/desk_page.h"
 
 namespace {
 
@@ -28,6 +31,10 @@ Options:
   --script FILE    write the shooting script (Markdown): the steps for a person at the game
   --take FILE      write the take, which the take runner performs in the game (copy it next
                    to the game as zenthar.take), and rehearse it through the runner
+  --desk FILE      write a desk: a web page that opens on this shot list, to edit the film
+                   with the mouse while it is planned and rehearsed again after every edit
+  --desk-page PATH the empty desk to start from (default: desk.html beside this program, or in
+                   the folder above it)
   --plugin PATH    the plug-in module to rehearse with (default: the one beside this program)
   --runner PATH    the take runner module (default: the one beside this program)
   --quiet          print only the verdict
@@ -57,7 +64,7 @@ std::string Count(int n, const char* what) {
 
 // What the command line asks for.
 struct Options {
-  std::string shotsPath, scenarioPath, scriptPath, takePath;
+  std::string shotsPath, scenarioPath, scriptPath, takePath, deskPath, deskPagePath;
   sim::RunOptions run;
   bool quiet = false;
 };
@@ -65,10 +72,9 @@ struct Options {
 // Fills `options` from the command line; the exit code to end with, or empty to go on.
 std::optional<int> ParseOptions(int argc, char** argv, Options& options) {
   cli::CommandLine line{"zenthar-plan", kUsage, nullptr, "shot list", {}, {}};
-  line.valued = {{"--scenario", &options.scenarioPath},
-                 {"--script", &options.scriptPath},
-                 {"--take", &options.takePath},
-                 {"--plugin", &options.run.pluginPath},
+  line.valued = {{"--scenario", &options.scenarioPath},  {"--script", &options.scriptPath},
+                 {"--take", &options.takePath},          {"--desk", &options.deskPath},
+                 {"--desk-page", &options.deskPagePath}, {"--plugin", &options.run.pluginPath},
                  {"--runner", &options.run.takePath}};
   line.flags = {{"--quiet", [&] { options.quiet = true; }}};
   return cli::Parse(argc, argv, line, options.shotsPath);
@@ -89,6 +95,38 @@ bool WriteOutputs(const Options& options, const plan::ShotList& shots, const pla
     return false;
   }
   return true;
+}
+
+// The empty desk: the one asked for, else desk.html beside this program or in the folder above
+// it (the release keeps the programs in tools/ and the desk at the top).
+std::string DeskPage(const Options& options) {
+  if (!options.deskPagePath.empty()) return options.deskPagePath;
+  char folder[4096];
+  tessel::ExecutableFolder(folder, sizeof folder);
+  const std::filesystem::path beside = std::filesystem::path(folder) / "desk.html";
+  const std::filesystem::path above = std::filesystem::path(folder).parent_path() / "desk.html";
+  return (std::filesystem::exists(beside) || !std::filesystem::exists(above) ? beside : above)
+      .string();
+}
+
+// The desk with the shot list in it; false, reported, when it cannot be written.
+bool WriteDesk(const Options& options) {
+  const std::string pagePath = DeskPage(options);
+  std::string page, text;
+  std::string problem =
+      std::filesystem::exists(pagePath)
+          ? sim::ReadWholeFile(pagePath, "empty desk", page)
+          : pagePath + ": no desk there (scripts/desk builds one beside the programs)";
+  if (problem.empty()) problem = sim::ReadWholeFile(options.shotsPath, "shot list", text);
+  const std::string name = std::filesystem::path(options.shotsPath).filename().string();
+  if (problem.empty() && !sim::DeskWithShots(page, name, text, problem)) {
+    problem = pagePath + ": " + problem;
+  }
+  if (problem.empty() && !cli::WriteFile(options.deskPath, page)) {
+    problem = "cannot write " + options.deskPath;
+  }
+  if (!problem.empty()) std::fprintf(stderr, "zenthar-plan: %s\n", problem.c_str());
+  return problem.empty();
 }
 
 // The verdict of a rehearsal, and the exit code that goes with it.
@@ -137,6 +175,7 @@ int PlanAndVerify(const Options& options, const plan::ShotList& shots, const pla
                 std::chrono::duration<double>(planned - start).count());
   }
   if (!WriteOutputs(options, shots, plan, scenario)) return 1;
+  if (!options.deskPath.empty() && !WriteDesk(options)) return 1;
   const plan::Verification v = plan::Verify(shots, plan, scenario, options.run);
   if (!options.quiet) {
     const auto verified = std::chrono::steady_clock::now();

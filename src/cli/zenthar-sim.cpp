@@ -19,6 +19,7 @@
 #include "views/player.h"
 #include "views/sheet.h"
 #include "views/storyboard.h"
+#include "views/summary.h"
 
 namespace {
 
@@ -52,49 +53,6 @@ Exit codes: 0 the run finished; 1 it could not run, or --strict found warnings;
 2 the scenario is malformed.
 
 )";
-
-std::string Count(std::size_t n, const char* one, const char* many) {
-  return std::to_string(n) + " " + (n == 1 ? one : many);
-}
-
-std::string Seconds(std::uint64_t ms) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%.1f s", static_cast<double>(ms) / 1000.0);
-  return text;
-}
-
-// The run in a few lines: the cast, the film as it stands, the shows played, the check.
-std::string Summary(const sim::RunOutput& out, bool checked) {
-  const sim::FilmReport& report = out.film;
-  const sim::Film& film = report.film;
-  std::size_t cues = 0;
-  for (const sim::Cue& cue : film.cues) cues += cue.code != 0 ? 1 : 0;
-  std::size_t explosions = 0;
-  for (const sim::Explosion& explosion : film.explosions) explosions += explosion.set ? 1 : 0;
-  std::size_t screens = 1;
-  while (screens < film.durations.size() && film.durations[screens] != 0) ++screens;
-
-  std::string text = "\nSummary\n";
-  text += "  cast:  " + Count(report.slotOf.size(), "ped", "peds") + " created, " +
-          Count(static_cast<std::size_t>(film.pedCount), "slot", "slots") + " played\n";
-  text += "  film:  " + Count(screens, "screen", "screens") + ", " + Count(cues, "cue", "cues") +
-          ", " + Count(explosions, "explosion", "explosions") + "\n";
-  for (std::size_t i = 0; i < report.shows.size(); ++i) {
-    const sim::Show& show = report.shows[i];
-    text += "  show " + std::to_string(i + 1) + ": " +
-            Count(show.steps.size(), "screen", "screens") + " from " + Seconds(show.start) +
-            " to " + Seconds(show.end) + (show.finished ? "" : " (cut off by the end of the run)") +
-            "\n";
-  }
-  if (report.shows.empty()) text += "  no show was played\n";
-  if (checked) {
-    text += "  check: " +
-            (out.warnings.empty() ? std::string("nothing to warn about")
-                                  : Count(out.warnings.size(), "warning", "warnings")) +
-            "\n";
-  }
-  return text;
-}
 
 // What the command line asks for.
 struct Options {
@@ -214,7 +172,7 @@ int main(int argc, char** argv) {
     }
     if (!WriteOutput(options.autosavePath, [&]() -> const std::string& { return take; })) return 1;
   }
-  if (!options.quiet) std::fputs(Summary(out, options.run.check).c_str(), stdout);
+  if (!options.quiet) std::fputs(sim::RunSummary(out, options.run.check).c_str(), stdout);
   if (!WriteOutputs(options, scenario, out, sampler, player)) return 1;
   return options.strict && !out.warnings.empty() ? 1 : 0;
 }

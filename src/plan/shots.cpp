@@ -6,6 +6,8 @@
 #include <map>
 #include <sstream>
 
+#include "rehearsal/decimal.h"
+
 namespace plan {
 
 namespace {
@@ -121,22 +123,20 @@ class Reader {
     return false;
   }
 
+  // A number as std::from_chars reads one, after a + if there is one.
+  static bool ReadNumber(const std::string& word, double& value) {
+    const std::size_t plus = !word.empty() && word[0] == '+' ? 1 : 0;
+    return sim::ReadDecimal(word.substr(plus), value);
+  }
+
   static bool IsNumber(const std::string& word) {
     double value = 0;
-    const char* begin = word.data();
-    const char* end = begin + word.size();
-    if (begin != end && *begin == '+') ++begin;
-    const auto result = std::from_chars(begin, end, value);
-    return result.ec == std::errc() && result.ptr == end;
+    return ReadNumber(word, value);
   }
 
   static bool Real(const std::string& word, float& value, std::string& problem) {
     double v = 0;
-    const char* begin = word.data();
-    const char* end = begin + word.size();
-    if (begin != end && *begin == '+') ++begin;
-    const auto result = std::from_chars(begin, end, v);
-    if (result.ec != std::errc() || result.ptr != end || !std::isfinite(v) || std::fabs(v) > 1e30) {
+    if (!ReadNumber(word, v) || !std::isfinite(v) || std::fabs(v) > 1e30) {
       return Fail(problem, "bad number '" + word + "'");
     }
     value = static_cast<float>(v);
@@ -517,9 +517,7 @@ std::string LoadShotList(const std::string& file, ShotList& out) {
 }
 
 std::string Number(float value) {
-  char buffer[32];
-  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-  return std::string(buffer, result.ptr);
+  return sim::ShortestText(value);
 }
 
 namespace {

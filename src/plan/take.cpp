@@ -1,8 +1,8 @@
 #include "plan/take.h"
 
-#include <charconv>
 #include <set>
 
+#include "rehearsal/decimal.h"
 #include "rehearsal/scenario.h"
 #include "take/take_file.h"
 
@@ -20,10 +20,7 @@ constexpr std::uint64_t kDoorWaitMs = 1000;
 // The shortest decimal without an exponent that reads back as `value`.
 template <typename Real>
 std::string Fixed(Real value) {
-  char buffer[400];
-  const auto result =
-      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
-  return std::string(buffer, result.ptr);
+  return sim::ShortestFixed(value);
 }
 
 bool LandsOn(const std::string& text, float at, float start) {

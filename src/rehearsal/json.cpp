@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "rehearsal/decimal.h"
+
 namespace sim {
 
 std::string JsonString(const std::string& text) {
@@ -46,9 +48,7 @@ std::string JsonString(const std::string& text) {
 
 std::string JsonNumber(float value) {
   if (!std::isfinite(value)) return "null";
-  char buffer[32];
-  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-  return std::string(buffer, result.ptr);
+  return ShortestText(value);
 }
 
 std::string JsonNumber(std::int64_t value) {

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <map>
 
+#include "rehearsal/decimal.h"
 #include "rehearsal/take_scenario.h"
 #include "take/keys.h"
 
@@ -103,11 +104,8 @@ class Reader {
   }
 
   bool Number(const std::string& word, double& value, std::string& problem) {
-    const char* begin = word.data();
-    const char* end = begin + word.size();
-    if (begin != end && *begin == '+') ++begin;
-    const auto result = std::from_chars(begin, end, value);
-    if (result.ec != std::errc() || result.ptr != end || !std::isfinite(value)) {
+    const std::size_t plus = !word.empty() && word[0] == '+' ? 1 : 0;
+    if (!ReadDecimal(word.substr(plus), value) || !std::isfinite(value)) {
       return Fail(problem, "bad number '" + word + "'");
     }
     return true;

@@ -11,6 +11,8 @@
 #include <set>
 #include <sstream>
 
+#include "rehearsal/decimal.h"
+
 namespace sim {
 
 namespace {
@@ -81,8 +83,7 @@ bool StartLine(const std::string& line, world::Vec3& start) {
   for (double& axis : axes) {
     std::string word;
     if (!(words >> word)) return false;
-    const auto result = std::from_chars(word.data(), word.data() + word.size(), axis);
-    if (result.ec != std::errc() || result.ptr != word.data() + word.size()) return false;
+    if (!ReadDecimal(word, axis)) return false;
   }
   if (words >> rest) return false;
   start = {static_cast<float>(axes[0]), static_cast<float>(axes[1]), static_cast<float>(axes[2])};

@@ -1,5 +1,6 @@
 // Loading the plug-in as a shared object; the keyboard and clock are this library's own
-// GetAsyncKeyState, GetTickCount and GetLocalTime, which the module binds to when it loads.
+// GetAsyncKeyState, GetTickCount and GetLocalTime (devices.cpp), which the module binds to when
+// it loads.
 #include <dlfcn.h>
 #include <unistd.h>
 
@@ -11,20 +12,8 @@
 #include <vector>
 
 #include "host.h"
+#include "load_folder.h"
 #include "win32/windows.h"
-
-extern "C" {
-SHORT GetAsyncKeyState(int vKey) {
-  return tessel::QueryKey(vKey);
-}
-DWORD GetTickCount() {
-  return tessel::TickCount();
-}
-void GetLocalTime(SYSTEMTIME* time) {
-  const tessel::LocalTime t = tessel::LocalTimeNow();
-  *time = {t.year, t.month, t.weekday, t.day, t.hour, t.minute, t.second, t.millisecond};
-}
-}
 
 namespace tessel {
 
@@ -38,10 +27,6 @@ struct Module {
   Entry entry;
 };
 std::vector<Module> modules;  // in load order
-
-void SetError(char* error, unsigned size, const std::string& text) {
-  if (error != nullptr && size > 0) std::snprintf(error, size, "%s", text.c_str());
-}
 
 bool Open(const char* path, char* error, unsigned errorSize) {
   void* handle = dlopen(path, RTLD_NOW | RTLD_LOCAL);
@@ -75,15 +60,7 @@ bool LoadPlugin(const char* path, const char* folder, char* error, unsigned erro
       return false;
     }
   }
-  char previous[PATH_MAX];
-  const bool moved = folder != nullptr && getcwd(previous, sizeof previous) != nullptr;
-  if (moved && chdir(folder) != 0) {
-    SetError(error, errorSize, std::string("cannot enter folder ") + folder);
-    return false;
-  }
-  const bool loaded = Open(path, error, errorSize);
-  if (moved && chdir(previous) != 0) SetError(error, errorSize, "cannot return to folder");
-  return loaded;
+  return LoadInFolder(folder, error, errorSize, [&] { return Open(path, error, errorSize); });
 }
 
 void UnloadPlugin(const char* path) {

@@ -1,5 +1,6 @@
 #include "views/keys.h"
 
+#include "rehearsal/json.h"
 #include "scene/scene.h"
 
 namespace sim {
@@ -81,6 +82,23 @@ const DirectorKey kKeys[] = {
 
 std::span<const DirectorKey> DirectorKeys() {
   return kKeys;
+}
+
+std::string KeyTableJson() {
+  auto text = [](const char* s) { return s == nullptr ? std::string("null") : JsonString(s); };
+  std::string out = "[";
+  for (const DirectorKey& key : kKeys) {
+    const KeyPlace& at = key.place;
+    out += std::string(out.size() > 1 ? ",\n" : "") + "{\"label\":" + text(key.label) +
+           ",\"name\":" + text(key.name) + ",\"code\":" + std::to_string(key.code) +
+           ",\"ini\":" + std::to_string(key.iniLine) + ",\"block\":\"" +
+           (at.block == KeyBlock::pad ? "pad" : "beside") + "\",\"at\":[" +
+           std::to_string(at.column) + "," + std::to_string(at.row) + "," +
+           std::to_string(at.width) + "," + std::to_string(at.height) +
+           "],\"ped\":" + (key.needsPed ? "true" : "false") + ",\"modes\":[" + text(key.modes[0]) +
+           "," + text(key.modes[1]) + "," + text(key.modes[2]) + "]}";
+  }
+  return out + "]";
 }
 
 }  // namespace sim

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <span>
+#include <string>
 
 namespace sim {
 
@@ -28,5 +29,10 @@ struct DirectorKey {
 
 // The pad row by row, then the keys beside it.
 std::span<const DirectorKey> DirectorKeys();
+
+// The same table as JSON, for the pages that draw the keypad or name the keys' actions: an array
+// of {"label", "name", "code", "ini", "block", "at": [column, row, width, height], "ped",
+// "modes": [three texts or null]}.
+std::string KeyTableJson();
 
 }  // namespace sim

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 #include "rehearsal/json.h"
 #include "views/keys.h"
@@ -13,8 +14,7 @@
 
 namespace sim {
 
-// The page's markup, style and script, compiled in from player.html; the key table goes where
-// the page says /*KEYPAD*/, /*BESIDE*/ and /*KNOWN*/, the data where it says /*FILM*/.
+// The page's markup, style and script, compiled in from player.html, player.css and player.js.
 extern const char* const kPlayerPage;
 
 namespace {
@@ -314,82 +314,6 @@ std::string ShowOf(const Film& film, const Show& show) {
   return o.str();
 }
 
-// A key's code in the page's script; the ped.ini keys are the page's data.
-std::string ScriptCode(const DirectorKey& key) {
-  return key.iniLine >= 0 ? "D.iniKeys[" + std::to_string(key.iniLine) + "]"
-                          : std::to_string(key.code);
-}
-
-// A single-quoted script string in ASCII: other characters as \uXXXX (the labels need no more
-// than three bytes of UTF-8).
-std::string ScriptString(const char* text) {
-  std::string out = "'";
-  for (const auto* p = reinterpret_cast<const unsigned char*>(text); *p != 0; ++p) {
-    if (*p < 0x80) {
-      if (*p == '\\' || *p == '\'') out += '\\';
-      out += static_cast<char>(*p);
-      continue;
-    }
-    const int more = *p >= 0xe0 ? 2 : 1;
-    unsigned code = *p & (more == 2 ? 0x0fu : 0x1fu);
-    for (int i = 0; i < more && p[1] != 0; ++i) code = code << 6 | (*++p & 0x3fu);
-    char escape[8];
-    std::snprintf(escape, sizeof escape, "\\u%04x", code);
-    out += escape;
-  }
-  return out + "'";
-}
-
-// One block of the key table as the page's script lists it, [label, code, column, row, width,
-// height] each: a row to a line, the two wide ped.ini keys on one, each line after the first
-// indented to `indent`.
-std::string KeypadScript(KeyBlock block, std::size_t indent) {
-  std::string out = "[";
-  const DirectorKey* previous = nullptr;
-  for (const DirectorKey& key : DirectorKeys()) {
-    if (key.place.block != block) continue;
-    if (previous != nullptr) {
-      const bool bothWide = previous->place.width == 3 && key.place.width == 3;
-      const bool newLine = previous->place.row != key.place.row && !bothWide;
-      out += newLine ? ",\n" + std::string(indent, ' ') : ", ";
-    }
-    const KeyPlace& at = key.place;
-    out += "[" + ScriptString(key.label) + ", " + ScriptCode(key);
-    for (int v : {at.column, at.row, at.width, at.height}) out += ", " + std::to_string(v);
-    out += "]";
-    previous = &key;
-  }
-  return out + "]";
-}
-
-// The codes the keypad shows, so that the page can name the other keys pressed: the pad's in
-// ascending order, then the ones beside it.
-std::string KnownCodesScript() {
-  std::vector<int> pad;
-  std::string beside;
-  for (const DirectorKey& key : DirectorKeys()) {
-    if (key.code == 0) continue;
-    if (key.place.block == KeyBlock::pad) {
-      pad.push_back(key.code);
-    } else {
-      beside += ", " + ScriptCode(key);
-    }
-  }
-  std::sort(pad.begin(), pad.end());
-  std::string out;
-  for (int code : pad) out += (out.empty() ? "" : ", ") + std::to_string(code);
-  return "[" + out + beside + "]";
-}
-
-// Puts `text` where the page says `slot`. Lines that `text` adds are indented under the column
-// just after the slot's start, where a list's first item stands.
-void Fill(std::string& page, const std::string& slot, std::string (*text)(std::size_t indent)) {
-  const std::size_t at = page.find(slot);
-  if (at == std::string::npos) return;
-  const std::size_t lineStart = page.rfind('\n', at) + 1;
-  page.replace(at, slot.size(), text(at - lineStart + 1));
-}
-
 int IniKeyDefault(int line) {
   for (const DirectorKey& key : DirectorKeys()) {
     if (key.iniLine == line) return key.code;
@@ -397,26 +321,25 @@ int IniKeyDefault(int line) {
   return 0;
 }
 
-// The page with the key table and then the data filled in.
+// The page with the key table and then the data put where the page says /*KEYS*/ and /*FILM*/.
 std::string Embed(std::string json) {
   // Inside a script element, "</" would end it early.
   for (std::size_t at = json.find("</"); at != std::string::npos; at = json.find("</", at + 3)) {
     json.replace(at, 2, "<\\/");
   }
   std::string page = kPlayerPage;
-  Fill(page, "/*KEYPAD*/", [](std::size_t indent) { return KeypadScript(KeyBlock::pad, indent); });
-  Fill(page, "/*BESIDE*/",
-       [](std::size_t indent) { return KeypadScript(KeyBlock::beside, indent); });
-  Fill(page, "/*KNOWN*/", [](std::size_t) { return KnownCodesScript(); });
-  const std::size_t slot = page.find("/*FILM*/");
-  if (slot != std::string::npos) page.replace(slot, 8, json);
+  for (const auto& [slot, text] : {std::pair<const char*, std::string>{"/*KEYS*/", KeyTableJson()},
+                                   std::pair<const char*, std::string>{"/*FILM*/", json}}) {
+    const std::size_t at = page.find(slot);
+    if (at != std::string::npos) page.replace(at, std::strlen(slot), text);
+  }
   return page;
 }
 
 }  // namespace
 
-std::string RenderPlayer(const FilmReport& report, const PlayerRecorder& rec,
-                         const Scenario& scenario, const std::string& title) {
+std::string PlayerData(const FilmReport& report, const PlayerRecorder& rec,
+                       const Scenario& scenario, const std::string& title) {
   JsonObject data;
   data.Str("title", title).Int("end", static_cast<std::int64_t>(scenario.runUntil));
   data.Int("fps", scenario.fps);
@@ -431,7 +354,12 @@ std::string RenderPlayer(const FilmReport& report, const PlayerRecorder& rec,
   AddPanels(data, rec);
   AddCast(data, report);
   data.Raw("show", report.shows.empty() ? "null" : ShowOf(report.film, report.shows.back()));
-  return Embed(data.str());
+  return data.str();
+}
+
+std::string RenderPlayer(const FilmReport& report, const PlayerRecorder& rec,
+                         const Scenario& scenario, const std::string& title) {
+  return Embed(PlayerData(report, rec, scenario, title));
 }
 
 }  // namespace sim

@@ -18,5 +18,8 @@ namespace sim {
 // The page, with the film's data embedded. `report` is the run's film and shows.
 std::string RenderPlayer(const FilmReport& report, const PlayerRecorder& recorder,
                          const Scenario& scenario, const std::string& title);
+// The data alone, the JSON object the page embeds.
+std::string PlayerData(const FilmReport& report, const PlayerRecorder& recorder,
+                       const Scenario& scenario, const std::string& title);
 
 }  // namespace sim

@@ -135,6 +135,23 @@ class ReleaseArchive(unittest.TestCase):
         self.assertEqual(run.returncode, 0, run.stdout + run.stderr)
         self.assertIn("take verified: the film matches the shot list", run.stdout)
 
+    def test_the_desk_is_one_page_that_needs_nothing_from_elsewhere(self):
+        page = self.read("desk.html").decode("utf-8")
+        self.assertIn("createZentharEngine", page)
+        self.assertIn("/*ZENTHAR_SHOTS*/", page)
+        self.assertIsNone(re.search(r"""(src|href)\s*=\s*["']?(https?:|//)""", page, re.I))
+        self.assertNotIn("@import", page)
+
+    @needs_wine
+    def test_the_planner_writes_a_desk_from_the_one_at_the_top(self):
+        run = wine(["tools/zenthar-plan.exe", "examples/demo.shots", "--quiet", "--desk",
+                    "demo-desk.html"], self.unpacked)
+        self.assertEqual(run.returncode, 0, run.stdout + run.stderr)
+        with open(os.path.join(self.unpacked, "demo-desk.html"), encoding="utf-8") as file:
+            page = file.read()
+        self.assertIn('id="shots-preset">{"file":"demo.shots","text":"# The demo film', page)
+        os.remove(os.path.join(self.unpacked, "demo-desk.html"))
+
     @needs_wine
     def test_the_planner_verifies_the_demo_and_its_take(self):
         run = wine(["tools/zenthar-plan.exe", "examples/demo.shots", "--take", "demo.take"],
