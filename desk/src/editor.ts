@@ -199,12 +199,24 @@ function placesSection(v: EditorView): string {
   return html + '</ul>';
 }
 
+// A long film's screens scroll in their own box: it stays where it was across a render, and
+// shows the screen being edited wherever that is.
+function keepInView(box: HTMLElement | null, scroll: number): void {
+  const on = box?.querySelector('.chip.on');
+  if (!box) return;
+  box.scrollTop = scroll;
+  if (!on) return;
+  const b = box.getBoundingClientRect(), r = on.getBoundingClientRect();
+  if (r.top < b.top || r.bottom > b.bottom) box.scrollTop += r.top - b.top - (b.height - r.height) / 2;
+}
+
 export function renderEditor(root: HTMLElement, v: EditorView): void {
   const focused = document.activeElement instanceof HTMLElement && root.contains(document.activeElement)
     ? document.activeElement.getAttribute('data-key') : null;
-  const scroll = root.scrollTop;
+  const scroll = root.scrollTop, screensScroll = root.querySelector('.screens')?.scrollTop ?? 0;
   root.innerHTML = castSection(v) + screensSection(v) + screenCard(v) + placesSection(v);
   root.scrollTop = scroll;
+  keepInView(root.querySelector('.screens'), screensScroll);
   if (focused) (root.querySelector('[data-key="' + CSS.escape(focused) + '"]') as HTMLElement | null)?.focus();
 }
 

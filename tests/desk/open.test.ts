@@ -136,6 +136,12 @@ describe('the largest film', () => {
     expect(await state(page)).toBe('verified');
     expect(errors).toEqual([]);
     expect(await handle(page, 'cast:254')).toBeTruthy();
+    // The screen being edited stays in sight in the screens' own scrolling box.
+    expect(await page.evaluate(() => {
+      const box = document.querySelector('.screens')!.getBoundingClientRect();
+      const chip = document.querySelector('.chip.on')!.getBoundingClientRect();
+      return chip.top >= box.top && chip.bottom <= box.bottom ? 'in sight' : 'out of sight';
+    })).toBe('in sight');
     await shot(page, 'largest');
     await page.close();
   });
