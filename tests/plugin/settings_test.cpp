@@ -123,10 +123,12 @@ TEST_F(Settings, LoadingLeavesNoFileOpen) {
   auto open = [&] {
     return std::distance(fs::directory_iterator(descriptors), fs::directory_iterator());
   };
+  // No more than before: under wine the list is the whole wine process's, whose own threads may
+  // close descriptors meanwhile.
   const auto before = open();
   for (const char* bytes : {"OnOff=120\nChangeMode=121\n", "", "junk"}) {
     Load(std::string(bytes));
-    EXPECT_EQ(open(), before) << "after loading \"" << bytes << '"';
+    EXPECT_LE(open(), before) << "after loading \"" << bytes << '"';
   }
 }
 
