@@ -72,12 +72,24 @@ TEST(Autosave, AnAutosavedFilmIsAShotListThePlannerPlans) {
   for (const char* name : {"demo", "car-chase"}) {
     SCOPED_TRACE(name);
     const fs::path film = ExamplesFolder() / (std::string(name) + ".film");
-    const zt::RoundTrip trip = zt::AutosaveRoundTrip(Parsed(ReadText(film.string())), false);
+    const sim::Scenario made = Parsed(ReadText(film.string()));
+    const zt::RoundTrip trip = zt::AutosaveRoundTrip(made, false);
     sim::Scenario byItself;
     ASSERT_EQ(sim::TakeScenario("autosaved.take", trip.take, byItself), "");
+    // Each car stands where the film's own stood when first used: these films drive none before.
+    // The demo uses no car; the chase both of its own.
+    const sim::Scenario set = sim::TakeSet(byItself);
+    EXPECT_EQ(set.cars.size(), std::string(name) == "car-chase" ? 2u : 0u);
+    for (const sim::Actor& car : set.cars) {
+      const auto same = std::find_if(made.cars.begin(), made.cars.end(),
+                                     [&](const sim::Actor& c) { return c.model == car.model; });
+      ASSERT_NE(same, made.cars.end()) << "model " << car.model;
+      EXPECT_EQ(car.pos.x, same->pos.x) << car.name;
+      EXPECT_EQ(car.pos.y, same->pos.y) << car.name;
+      EXPECT_EQ(car.pos.z, same->pos.z) << car.name;
+    }
     std::vector<std::string> skipped;
-    const plan::ShotList shots =
-        plan::FilmToShots(sim::TakeSet(byItself), trip.replayed.out.film, skipped);
+    const plan::ShotList shots = plan::FilmToShots(set, trip.replayed.out.film, skipped);
     EXPECT_EQ(skipped, std::vector<std::string>{});
     const plan::Plan plan = plan::MakePlan(shots);
     const plan::Verification v =
