@@ -116,19 +116,25 @@ TEST_F(Settings, NumbersOutsideThirtyTwoBitsLeaveTheDefault) {
 }
 
 // Loading leaves no file open: the game keeps running with the plug-in, and on Windows an open
-// ped.ini could not be edited or replaced.
+// ped.ini could not be edited or replaced. Windows refuses to remove a file that is open, so that
+// is the check there. Under wine, /proc/self/fd is the whole wine process's, whose own threads
+// open and close descriptors at any time, so the count is held only on a POSIX build.
 TEST_F(Settings, LoadingLeavesNoFileOpen) {
   const fs::path descriptors = "/proc/self/fd";
-  if (!fs::exists(descriptors)) GTEST_SKIP() << "no list of open descriptors here";
+  const bool posix = fs::path::preferred_separator == '/';
   auto open = [&] {
     return std::distance(fs::directory_iterator(descriptors), fs::directory_iterator());
   };
-  // No more than before: under wine the list is the whole wine process's, whose own threads may
-  // close descriptors meanwhile.
-  const auto before = open();
+  const bool counted = posix && fs::exists(descriptors);
+  const auto before = counted ? open() : 0;
   for (const char* bytes : {"OnOff=120\nChangeMode=121\n", "", "junk"}) {
     Load(std::string(bytes));
-    EXPECT_LE(open(), before) << "after loading \"" << bytes << '"';
+    std::error_code error;
+    EXPECT_TRUE(fs::remove(folder_ / "ped.ini", error))
+        << "ped.ini could not be removed after loading \"" << bytes << "\": " << error.message();
+    if (counted) {
+      EXPECT_EQ(open(), before) << "after loading \"" << bytes << '"';
+    }
   }
 }
 
