@@ -8,8 +8,8 @@
 //   (version 1) rehearsed and opened as above; and the three exports against
 //   `zenthar-sim NAME.film --check --player/--storyboard/--film` on the plan's scenario.
 // - Seeded random films directed by hand, their autosaves opened and rehearsed; a torn autosave;
-//   a take and a film that do not read, and a malformed list, refused as the tools refuse them;
-//   and the rule of one rehearsal an instance.
+//   a take runner unloaded midway; a take and a film that do not read, and a malformed list,
+//   refused as the tools refuse them; and the rule of one rehearsal an instance.
 //
 //   node tests/wasm/same_answers.js NATIVE_BIN_FOLDER ENGINE_JS
 //
@@ -200,6 +200,27 @@ function sameTorn(film) {
   sameRehearsal(torn, 'a torn autosave');
 }
 
+// A film that loads the take runner for its autosave alone and unloads it midway: the runner's
+// entries in front of the plug-in's go back, its thread goes, and the plug-in goes on. The
+// runner's message names the folder it writes into, which is the instance's own in the engine.
+function sameUnload() {
+  const film = path.join(folder(), 'unload.film');
+  fs.writeFileSync(film, 'autosave saved\nplayer at 0 0 0\nped bob model 2001 at 3 0 0\n' +
+                   'at 0.5 press backslash\nat 1.0 press num1\nat 1.5 press scroll\n' +
+                   'at 2.0 press num5\nat 2.5 unload take\nat 3.0 press plus\n' +
+                   'at 3.5 press backslash\nrun 8\n');
+  const mark = (text) => text.split(path.join(path.dirname(film), 'saved')).join('/saved');
+  const out = path.join(path.dirname(film), 'unload');
+  const transcript = native('zenthar-sim', film, ['--check', '--trace', out + '.jsonl']);
+  const answer = engine.call({op: 'rehearse', file: 'unload.film', text: read(film), check: true});
+  compare('a runner unloaded midway: trace', mark(read(out + '.jsonl')), answer.trace);
+  compare('a runner unloaded midway: transcript', mark(transcript), answer.transcript);
+  if (!/unloaded take runner/.test(transcript) || !/Autosave: /.test(transcript)) {
+    failures.push('a runner unloaded midway: the film did not do what it should:\n' + transcript);
+  }
+  ++cases;
+}
+
 // What zenthar-sim or zenthar-plan prints of a file it refuses, and the answer's error and first
 // problem.
 function sameRefusal(tool, file, text, op) {
@@ -225,7 +246,11 @@ function oneRehearsalAnInstance() {
     const size = instance.lengthBytesUTF8(text) + 1;
     const at = instance._malloc(size);
     instance.stringToUTF8(text, at, size);
-    instance._zenthar_call(at);
+    try {
+      instance._zenthar_call(at);
+    } catch (error) {
+      return {ok: false, error: 'the engine stopped: ' + error.message};
+    }
     instance._free(at);
     return JSON.parse(instance.UTF8ToString(instance._zenthar_result()));
   };
@@ -261,6 +286,7 @@ for (let i = 0; i < handFilms; ++i) {
   sameRehearsal(take, `hand film ${seed + i}'s autosave`);
 }
 sameTorn(path.join(top, 'examples/car-chase.film'));
+sameUnload();
 sameRefusal('zenthar-plan', path.join(top, 'tests/plan/unrecordable.shots'),
             read(path.join(top, 'tests/plan/unrecordable.shots')), 'shots');
 sameRefusal('zenthar-sim', 'bad.take', 'zenthar-take 2\nweapon 7\nmove 1 2\n', 'open');
@@ -271,7 +297,7 @@ fs.rmSync(scratch, {recursive: true, force: true});
 for (const failure of failures) console.log('DIFFERS ' + failure);
 const summary = `${cases} cases (${films.length} films and their autosaves, ${shotLists.length} ` +
                 `shot lists with their takes and exports, ${handFilms} hand-directed films from ` +
-                `seed ${seed}, a torn autosave, three files refused, the instance rule) in ` +
+                `seed ${seed}, a torn autosave, a runner unloaded midway, three files refused, the instance rule) in ` +
                 `${((Date.now() - started) / 1000).toFixed(1)} s`;
 if (failures.length > 0) {
   console.log(`same answers: ${failures.length} differences in ${summary}; ZENTHAR_SEED=${seed} ` +
