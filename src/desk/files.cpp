@@ -176,7 +176,7 @@ std::string ReadScenario(const std::string& file, const std::string& text, sim::
   const int takeLine = TakeLine(text);
   if (takeLine == 0) return sim::ParseScenario(file, text, out);
   // The lines above the take line read first, as zenthar-sim reads them.
-  const std::string problem = sim::ParseScenario(file, FirstLines(text, takeLine - 1), out);
+  std::string problem = sim::ParseScenario(file, FirstLines(text, takeLine - 1), out);
   if (!problem.empty()) return problem;
   return file + ":" + std::to_string(takeLine) +
          ": a take line names another file, and the desk has only this one: open the take "
