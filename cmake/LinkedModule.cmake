@@ -31,6 +31,7 @@ function(zenthar_linked_module name)
             ${dir}/joined.bc ${dir}/started.bc
     COMMAND ${ZENTHAR_OPT} -internalize -internalize-public-api-list=${name}_entry,${name}_image
             -globaldce ${dir}/started.bc -o ${dir}/own.bc
+    # Optimized as a whole, at the level of the Release build's own objects.
     COMMAND ${CMAKE_CXX_COMPILER} -O3 -c ${dir}/own.bc -o ${object}
     DEPENDS $<TARGET_OBJECTS:${code}> ${script}
     COMMAND_EXPAND_LISTS VERBATIM
