@@ -1,13 +1,14 @@
 #!/usr/bin/env node
 // The desk's WebAssembly engine under Node, request by request, against the same requests
 // answered natively (bench/desk_bench.cpp, read from the benchmark program's JSON): each
-// example's shot list and film, and the largest film as a scenario and as a shot list. An
+// example's shot list and film, and the largest film as a scenario, as a shot list and as its
+// autosave (`zenthar-sim largest.film --autosave`) opened as the desk opens a take. An
 // example's figure is the median of several requests, each in an instance of its own as the desk
 // makes them; the first request of the run also compiles the module. The figures are CPU time,
 // the process's here and the benchmark's there, which the other work on a shared machine
 // disturbs less than the wall clock.
 //
-//   node bench/wasm_bench.js NATIVE_JSON ENGINE_JS LARGEST_FILM LARGEST_SHOTS
+//   node bench/wasm_bench.js NATIVE_JSON ENGINE_JS LARGEST_FILM LARGEST_SHOTS LARGEST_TAKE
 'use strict';
 
 const fs = require('fs');
@@ -15,7 +16,7 @@ const path = require('path');
 
 const ZentharEngine = require('../src/desk/zenthar_engine.js');
 
-const [nativeJson, engineJs, largestFilm, largestShots] = process.argv.slice(2);
+const [nativeJson, engineJs, largestFilm, largestShots, largestTake] = process.argv.slice(2);
 const examples = ['demo', 'car-chase', 'every-action', 'explosions'];
 const top = path.resolve(__dirname, '..');
 const runs = 7;
@@ -85,6 +86,7 @@ function largest(op, name, file) {
 }
 largest('shots', 'largest.shots', largestShots);
 largest('rehearse', 'largest.film', largestFilm);
+largest('open', '2026-01-01_00-00-00.take', largestTake);
 
 const script = fs.readFileSync(engineJs, 'utf8');
 const code = /base64,([A-Za-z0-9+/=]+)/.exec(script);

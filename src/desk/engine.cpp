@@ -1,9 +1,6 @@
 #include "desk/engine.h"
 
-#include <algorithm>
-#include <charconv>
-#include <filesystem>
-
+#include "desk/files.h"
 #include "desk/request.h"
 #include "plan/planner.h"
 #include "plan/script.h"
@@ -41,26 +38,6 @@ std::string Pos(const world::Vec3& pos) {
 
 std::string Spot(const plan::Spot& spot) {
   return JsonObject().Raw("pos", Pos(spot.pos)).Str("place", spot.place).str();
-}
-
-std::string Failure(const std::string& error) {
-  return JsonObject().Bool("ok", false).Str("error", error).str();
-}
-
-// The file name a tool's messages and pages use for the input it was given.
-std::string Title(const std::string& file) {
-  return std::filesystem::path(file).filename().string();
-}
-
-// A reader's "FILE:LINE: problem" as its line and the problem: the readers name a line for every
-// problem. The number ends at the colon that precedes the problem.
-std::string Problems(const std::string& file, const std::string& problem) {
-  const char* const text = problem.c_str();
-  const char* number = text + std::min(file.size() + 1, problem.size());
-  int line = 0;
-  const char* colon = std::from_chars(number, text + problem.size(), line).ptr;
-  const std::size_t words = std::min(static_cast<std::size_t>(colon - text) + 2, problem.size());
-  return "[" + JsonObject().Int("line", line).Str("text", problem.substr(words)).str() + "]";
 }
 
 std::string Actor(const sim::Actor& actor) {
@@ -198,10 +175,8 @@ std::string Shots(const std::string& file, const std::string& text) {
 
 std::string Rehearse(const std::string& file, const std::string& text, bool check) {
   sim::Scenario scenario;
-  const std::string problem = sim::ParseScenario(file, text, scenario);
+  const std::string problem = ReadScenario(file, text, scenario);
   if (!problem.empty()) return Failure(problem);
-  // The page has no files to give, and the WebAssembly module no take runner to load.
-  if (scenario.hasTake) return Failure(file + ": the desk rehearses no takes; zenthar-sim does");
   sim::RunOptions run;
   run.review = sim::CheckFilm;
   run.check = check;
@@ -225,14 +200,21 @@ std::string Answer(const std::string& json) {
   const std::string* op = request.Text("op");
   const std::string* file = request.Text("file");
   const std::string* text = request.Text("text");
-  if (op == nullptr) return Failure("request: no \"op\"; the ops are shots and rehearse");
-  if (*op != "shots" && *op != "rehearse") {
-    return Failure("request: unknown op '" + *op + "'; the ops are shots and rehearse");
+  const std::string* as = request.Text("as");
+  const char* const ops = "; the ops are shots, rehearse, open and export";
+  if (op == nullptr) return Failure(std::string("request: no \"op\"") + ops);
+  if (*op != "shots" && *op != "rehearse" && *op != "open" && *op != "export") {
+    return Failure("request: unknown op '" + *op + "'" + ops);
   }
   if (file == nullptr || file->empty()) return Failure("request: no \"file\" to name the text");
   if (text == nullptr) return Failure("request: no \"text\"");
   if (*op == "shots") return Shots(*file, *text);
-  return Rehearse(*file, *text, request.Flag("check"));
+  if (*op == "rehearse") return Rehearse(*file, *text, request.Flag("check"));
+  if (*op == "open") return Open(*file, *text);
+  if (as == nullptr || !KnownExport(*as)) {
+    return Failure("request: no \"as\" the export knows; it is player, storyboard or sheet");
+  }
+  return Export(*file, *text, *as);
 }
 
 }  // namespace desk

@@ -1,8 +1,24 @@
 // The desk's engine as the WebAssembly module's exports (the build exports these two, with
-// malloc and free for the request's text). src/desk/README.md shows the calls from JavaScript.
+// malloc and free for the request's text), and the modules linked into it, which its host loads
+// by these names as the game loads the DLLs. src/desk/README.md shows the calls from JavaScript.
 #include <string>
 
 #include "desk/engine.h"
+#include "tessel/linked_modules.h"
+
+// Each module's entry and image, under the names the build gives them (cmake/LinkedModule.cmake).
+extern "C" {
+BOOL WINAPI Zenthar_entry(HINSTANCE module, DWORD reason, LPVOID reserved);
+BOOL WINAPI ZentharTake_entry(HINSTANCE module, DWORD reason, LPVOID reserved);
+extern unsigned char Zenthar_image[];
+extern unsigned char ZentharTake_image[];
+}
+
+const tessel::LinkedModule tessel::kLinkedModules[] = {
+    {"Zenthar.dll", Zenthar_entry, Zenthar_image},
+    {"ZentharTake.dll", ZentharTake_entry, ZentharTake_image},
+    {nullptr, nullptr, nullptr},
+};
 
 namespace {
 

@@ -1,6 +1,6 @@
 // Calls the desk's engine, build/wasm/bin/zenthar-engine.js, from a page or from Node. The engine
-// answers one request an instance (the plug-in's scene store is static storage, in its load state
-// once an instance), so each call makes a fresh instance from the one compiled module.
+// answers one request an instance (the plug-in's and the take runner's static storage is in its
+// load state once an instance), so each call makes a fresh instance from the one compiled module.
 //
 //   const engine = new ZentharEngine(createZentharEngine);
 //   const answer = engine.call({op: 'shots', file: 'demo.shots', text: '...'});

@@ -4,61 +4,17 @@
 // to the tools' own files.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
 #include <string>
 
-#include "desk/engine.h"
-#include "desk/request.h"
+#include "answer.h"
 #include "tessel/host.h"
-
-#if !defined(ZENTHAR_EXAMPLES) || !defined(ZENTHAR_DOCS)
-#error "the build names the examples' and the docs' folders"
-#endif
 
 namespace {
 
-const char* const kSentinel = "(not in the answer)";
-
-std::string Example(const std::string& name) {
-  std::ifstream in(std::string(ZENTHAR_EXAMPLES) + "/" + name, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-// A request as the page writes it, the text escaped as JSON.
-std::string Request(const std::string& op, const std::string& file, const std::string& text,
-                    const std::string& more = "") {
-  std::string json = "{\"op\":\"" + op + "\",\"file\":\"" + file + "\",\"text\":\"";
-  for (const char c : text) {
-    if (c == '\n') {
-      json += "\\n";
-    } else if (c == '"' || c == '\\') {
-      json += std::string("\\") + c;
-    } else {
-      json += c;
-    }
-  }
-  return json + "\"" + more + "}";
-}
-
-// The answer's top-level string and true/false fields.
-struct Answer {
-  std::string json;
-  desk::Request fields;
-
-  explicit Answer(const std::string& request) : json(desk::Answer(request)) {
-    fields.texts["error"] = kSentinel;
-    const std::string problem = desk::ReadRequest(json, fields);
-    EXPECT_EQ(problem, "") << "the answer is no JSON object: " << json.substr(0, 400);
-  }
-  std::string Text(const char* name) const {
-    const std::string* text = fields.Text(name);
-    return text != nullptr ? *text : kSentinel;
-  }
-  bool Has(const std::string& part) const { return json.find(part) != std::string::npos; }
-};
+using engine_test::Answer;
+using engine_test::Example;
+using engine_test::kSentinel;
+using engine_test::Request;
 
 struct BadList {
   const char* text;
@@ -188,8 +144,9 @@ TEST(RehearseAnswer, AScenarioThatCannotBeRehearsedHereSaysWhy) {
   const Case table[] = {
       {"run five\n", "/bad.film:1: bad number 'five'"},
       {"player at 0 0 0\nat 1 fly\nrun 2\n", "/bad.film:2: unknown event 'fly'"},
-      // The take file is there, beside the scenario the request names.
-      {"take demo.take\nrun 2\n", "/bad.film: the desk rehearses no takes; zenthar-sim does"},
+      // The take file is there, beside the scenario the request names, and is never read: the
+      // page has only the one file.
+      {"take demo.take\nrun 2\n", "/bad.film:1: a take line names another file, and the desk"},
   };
   for (const Case& c : table) {
     const Answer answer(Request("rehearse", std::string(ZENTHAR_DOCS) + "/bad.film", c.text));
