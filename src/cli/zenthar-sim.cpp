@@ -91,17 +91,6 @@ bool WriteOutput(const std::string& path, Render make) {
   return false;
 }
 
-// The film as a shot list, headed by what of it a shot list cannot hold. What a take stages
-// belongs to the set.
-std::string ShotListText(const sim::Scenario& scenario, const sim::FilmReport& film,
-                         const std::string& title) {
-  std::vector<std::string> skipped;
-  const plan::ShotList shots = plan::FilmToShots(sim::TakeSet(scenario), film, skipped);
-  std::string header = "# The film of " + title + ", as zenthar-sim --shots wrote it.\n";
-  for (const std::string& s : skipped) header += "# left out: " + s + "\n";
-  return plan::FormatShotList(shots, header);
-}
-
 // Every file the command line asked for, in order; false at the first that cannot be written.
 bool WriteOutputs(const Options& options, const sim::Scenario& scenario, const sim::RunOutput& out,
                   const sim::StoryboardSampler& sampler, const sim::PlayerRecorder& player) {
@@ -117,7 +106,8 @@ bool WriteOutputs(const Options& options, const sim::Scenario& scenario, const s
                      [&] { return sim::FilmSheet(out.film, title, out.warnings); }) &&
          WriteOutput(options.playerPath,
                      [&] { return sim::RenderPlayer(out.film, player, scenario, title); }) &&
-         WriteOutput(options.shotsPath, [&] { return ShotListText(scenario, out.film, title); });
+         WriteOutput(options.shotsPath,
+                     [&] { return plan::FilmShotListText(scenario, out.film, title); });
 }
 
 }  // namespace

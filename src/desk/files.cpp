@@ -121,17 +121,6 @@ std::string From(const std::string& title, const Source& source) {
   return from;
 }
 
-// The film of a rehearsal as zenthar-sim --shots writes it, headed by what of it a shot list
-// cannot hold. What a take stages belongs to the set.
-std::string ShotListText(const sim::Scenario& scenario, const sim::FilmReport& film,
-                         const std::string& title) {
-  std::vector<std::string> skipped;
-  const plan::ShotList shots = plan::FilmToShots(sim::TakeSet(scenario), film, skipped);
-  std::string header = "# The film of " + title + ", as zenthar-sim --shots wrote it.\n";
-  for (const std::string& s : skipped) header += "# left out: " + s + "\n";
-  return plan::FormatShotList(shots, header);
-}
-
 std::string Opened(const std::string& file, const std::string& text, const std::string& from,
                    const std::string& source) {
   return JsonObject()
@@ -198,7 +187,7 @@ std::string Open(const std::string& file, const std::string& text) {
   const sim::RunOutput out = sim::RunScenario(scenario, run);
   if (!out.ok) return Failure("zenthar-sim: " + out.error);
   const Source source = Describe(text, scenario);
-  return Opened(Renamed(file, ".shots"), ShotListText(scenario, out.film, title),
+  return Opened(Renamed(file, ".shots"), plan::FilmShotListText(scenario, out.film, title),
                 From(title, source), SourceJson(title, source));
 }
 

@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "rehearsal/decimal.h"
+#include "rehearsal/take_scenario.h"
 
 namespace plan {
 
@@ -666,6 +667,15 @@ ShotList FilmToShots(const sim::Scenario& scenario, const sim::FilmReport& repor
     shots.screens.push_back(screen);
   }
   return shots;
+}
+
+std::string FilmShotListText(const sim::Scenario& scenario, const sim::FilmReport& report,
+                             const std::string& title) {
+  std::vector<std::string> skipped;
+  const ShotList shots = FilmToShots(sim::TakeSet(scenario), report, skipped);
+  std::string header = "# The film of " + title + ", as zenthar-sim --shots wrote it.\n";
+  for (const std::string& s : skipped) header += "# left out: " + s + "\n";
+  return FormatShotList(shots, header);
 }
 
 }  // namespace plan

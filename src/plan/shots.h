@@ -120,6 +120,12 @@ std::string FormatShotList(const ShotList& shots, const std::string& header);
 ShotList FilmToShots(const sim::Scenario& scenario, const sim::FilmReport& report,
                      std::vector<std::string>& skipped);
 
+// The film of a rehearsal of `scenario` (a take's scenario too: what it stages belongs to the
+// set) as the shot list's text zenthar-sim --shots writes, headed by what of it a shot list
+// cannot hold; `title` names the rehearsed file.
+std::string FilmShotListText(const sim::Scenario& scenario, const sim::FilmReport& report,
+                             const std::string& title);
+
 // A coordinate as the shortest text that reads back to the same float.
 std::string Number(float value);
 
