@@ -113,8 +113,9 @@ function setLength(desk: Desk, seconds: number): void {
 
 function lengthBy(by: number): Command['perform'] {
   return (desk) => {
-    const screen = desk.shots && E.screenOf(desk.shots, desk.screen);
-    if (screen) setLength(desk, screen.duration + by);
+    const screen = E.screenOf(filmOf(desk), desk.screen);
+    if (!screen) return false;
+    return setLength(desk, screen.duration + by);
   };
 }
 
@@ -348,5 +349,5 @@ export function forKey(key: string, inText: boolean, inField: boolean): { comman
 // A control's title: what the command does, and its first key.
 export function titleOf(c: Command): string {
   const key = Object.keys(c.keys ?? {})[0];
-  return c.title + (key ? ' (' + key.replace('Mod', 'Ctrl') + ')' : '');
+  return c.title + (key ? ' (' + key.replace('Mod', 'Ctrl').replace(/\+([a-z])$/, (_, l: string) => '+' + l.toUpperCase()) + ')' : '');
 }

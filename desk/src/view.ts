@@ -4,7 +4,7 @@
 import type { Answer, PlayerData } from './answer';
 import type { Desk } from './desk';
 import { timingOf } from './desk';
-import { renderEditor } from './editor';
+import { esc, renderEditor } from './editor';
 import { renderFilms } from './films';
 import { momentAt, timeOf } from './moment';
 import { showNotice, showNotices, showRefused, showStatus } from './panels';
@@ -48,78 +48,90 @@ export function pickLine(desk: Desk, line: number): void {
 }
 
 // Each part is drawn again only when what it shows changed.
-export function createView(desk: Desk, player: ShowPlayer, keys: KeyTableEntry[]): View {
-  let editorDrawn = '', filmsDrawn = '', renamingDrawn: string | null = null, textDrawn: string | null = null;
-  let loaded: Answer | null = null, loadedFilm = '', shown = '', lastShots: unknown = null;
+class PageView implements View {
+  private editorDrawn = '';
+  private shotsDrawn: unknown = null;
+  private filmsDrawn = '';
+  private renamingDrawn: string | null = null;
+  private textDrawn: string | null = null;
+  private loaded: Answer | null = null;
+  private loadedFilm = '';
+  private shownDrawn = '';
 
-  const editor = () => {
-    const shots = desk.shots;
+  constructor(private desk: Desk, private player: ShowPlayer, private keys: KeyTableEntry[]) {}
+
+  render(): void {
+    bar(this.desk);
+    this.editor();
+    this.films();
+    this.text();
+    showStatus(this.desk);
+    showNotice(this.desk);
+    showNotices(this.desk);
+    showRefused(this.desk);
+    this.play();
+    this.player.redraw();
+    this.answered();
+  }
+
+  wrote(typed: string): void {
+    this.textDrawn = typed;
+  }
+
+  private editor(): void {
+    const desk = this.desk, shots = desk.shots;
     if (!shots) return;
     const warnings = desk.answer?.warnings ?? [];
     const drawn = JSON.stringify([desk.screen, desk.selected, warnings, desk.cueSlot]);
-    if (drawn === editorDrawn && shots === lastShots) return;
-    editorDrawn = drawn;
-    lastShots = shots;
-    renderEditor($('editor-film'), { shots, screen: desk.screen, selected: desk.selected, warnings, keys, cueSlot: desk.cueSlot });
-  };
+    if (drawn === this.editorDrawn && shots === this.shotsDrawn) return;
+    this.editorDrawn = drawn;
+    this.shotsDrawn = shots;
+    renderEditor($('editor-film'), { shots, screen: desk.screen, selected: desk.selected, warnings, keys: this.keys, cueSlot: desk.cueSlot });
+  }
 
-  const films = () => {
+  private films(): void {
+    const desk = this.desk;
     const drawn = JSON.stringify([desk.films(), desk.bin().map((f) => f.name), desk.renaming, desk.filmId]);
-    if (drawn === filmsDrawn) return;
-    filmsDrawn = drawn;
-    renderFilms($('editor-films'), desk, desk.renaming !== null && desk.renaming !== renamingDrawn);
-    renamingDrawn = desk.renaming;
-  };
+    if (drawn === this.filmsDrawn) return;
+    this.filmsDrawn = drawn;
+    renderFilms($('editor-films'), desk, desk.renaming !== null && desk.renaming !== this.renamingDrawn);
+    this.renamingDrawn = desk.renaming;
+  }
 
   // The text tab shows the text, or what was typed there and not applied yet.
-  const text = () => {
-    const want = desk.draft ?? desk.text;
-    if (want !== textDrawn) ($('text') as HTMLTextAreaElement).value = want;
-    textDrawn = want;
-    const problems = desk.answer?.problems ?? [];
-    $('text-problems').innerHTML = problems.map((p) => '<li>' + (p.line ? 'line ' + p.line + ': ' : '') +
-      p.text.replace(/&/g, '&amp;').replace(/</g, '&lt;') + '</li>').join('');
-  };
+  private text(): void {
+    const want = this.desk.draft ?? this.desk.text;
+    if (want !== this.textDrawn) ($('text') as HTMLTextAreaElement).value = want;
+    this.textDrawn = want;
+    const problems = this.desk.answer?.problems ?? [];
+    $('text-problems').innerHTML = problems.map((p) => '<li>' + (p.line ? 'line ' + p.line + ': ' : '') + esc(p.text) + '</li>').join('');
+  }
 
   // A new film that recorded is shown at the moment watched, when it is the same film.
-  const play = () => {
-    const good = desk.good;
-    if (!good || good === loaded) return;
+  private play(): void {
+    const good = this.desk.good, player = this.player;
+    if (!good || good === this.loaded) return;
     const data = good.player as PlayerData;
-    const same = loaded !== null && loadedFilm === desk.filmId;
+    const same = this.loaded !== null && this.loadedFilm === this.desk.filmId;
     const t = same ? timeOf(timingOf(data), momentAt({ steps: player.steps(), end: player.end() }, player.now())) : 0;
-    loaded = good;
-    loadedFilm = desk.filmId;
+    this.loaded = good;
+    this.loadedFilm = this.desk.filmId;
     player.load(data, t);
-  };
+  }
 
-  const answered = () => {
-    const s = desk.shown;
-    const key = s && desk.answer ? s.revision + ':' + s.ms : '';
-    if (!s || key === shown) return;
-    shown = key;
+  // The revision shown and the time it took, once it is drawn.
+  private answered(): void {
+    const s = this.desk.shown;
+    const key = s && this.desk.answer ? s.revision + ':' + s.ms : '';
+    if (!s || key === this.shownDrawn) return;
+    this.shownDrawn = key;
     requestAnimationFrame(() => {
       document.body.dataset.shown = String(s.revision);
       document.body.dataset.editMs = String(Math.round(s.ms));
     });
-  };
+  }
+}
 
-  return {
-    render() {
-      bar(desk);
-      editor();
-      films();
-      text();
-      showStatus(desk);
-      showNotice(desk);
-      showNotices(desk);
-      showRefused(desk);
-      play();
-      player.redraw();
-      answered();
-    },
-    wrote(typed) {
-      textDrawn = typed;
-    },
-  };
+export function createView(desk: Desk, player: ShowPlayer, keys: KeyTableEntry[]): View {
+  return new PageView(desk, player, keys);
 }
