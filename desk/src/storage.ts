@@ -196,8 +196,10 @@ export function earlierFilm(key: string, raw: string): Decoded {
   const v = parsed(raw);
   if (!v || typeof v.file !== 'string' || typeof v.text !== 'string') return { problem: 'it has no file name and text' };
   const history = keptHistory(v.text, v.undos, v.redos);
-  const film: FilmRecord = { format: FORMAT, written: 0, id: 'kept-' + key.slice(PREFIX.length), name: v.file, created: 0,
+  // The plain desk's work first in the list, where the plain desk opens.
+  const plain = key.endsWith(':plain');
+  const film: FilmRecord = { format: FORMAT, written: 0, id: 'kept-' + key.slice(PREFIX.length), name: v.file, created: plain ? 0 : 1,
                              text: v.text, undos: history.undos, redos: history.redos };
-  if (!key.endsWith(':plain')) film.origin = key;
+  if (!plain) film.origin = key;
   return { film, dropped: history.dropped };
 }
