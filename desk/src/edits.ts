@@ -32,8 +32,10 @@ export class Edit {
     shiftLines(this.shots, at, removed, inserted.length);
   }
 
+  // A line that reads as it did is left alone: an edit that changes no line is no change.
   replace(n: number, statement: string): void {
-    this.splice(n - 1, 1, [rewriteLine(this.line(n), statement)]);
+    const line = rewriteLine(this.line(n), statement);
+    if (line !== this.line(n)) this.splice(n - 1, 1, [line]);
   }
 
   // Inserts `texts` after line n (0: at the top); the lines they become start at n + 1.

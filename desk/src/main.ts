@@ -64,7 +64,7 @@ function start(): void {
   gesture = wireMap(desk, player, act);
   const view = createView(desk, player, keys);
   desk.onChange(() => view.render());
-  wireControls(act, view.wrote);
+  wireControls(act, (text) => view.wrote(text));
   wireFiles(desk, picker);
   window.addEventListener('storage', (e) => { if (e.storageArea === local) desk.storageChanged(e.key); });
   desk.start(preset());
