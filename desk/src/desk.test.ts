@@ -1,7 +1,8 @@
 import { describe, expect, it } from 'vitest';
-import { rig, settle, type Rig } from '../test/fake';
+import { FakeEngine, quotaStore, rig, settle, type Rig } from '../test/fake';
 import { run, type Page } from './commands';
-import { textSplice, timingOf } from './desk';
+import { Desk, filmName, NEW_FILM, textSplice, timingOf } from './desk';
+import { Library } from './library';
 import * as E from './edits';
 import { applySplices, splitLines } from './lines';
 
@@ -11,6 +12,8 @@ describe('text typed into the text view becomes one splice of the lines it chang
     ['a\nb\nc', 'a\nc', [{ at: 1, removed: ['b'], inserted: [] }]],
     ['a\nb', 'a\nb\nc', [{ at: 2, removed: [], inserted: ['c'] }]],
     ['a\na\na', 'a\na', [{ at: 2, removed: ['a'], inserted: [] }]],
+    ['a', 'a\na', [{ at: 1, removed: [], inserted: ['a'] }]],
+    ['b\na', 'a', [{ at: 0, removed: ['b'], inserted: [] }]],
     ['same', 'same', []],
   ])('%j to %j', (before, after, want) => {
     const splices = textSplice(splitLines(before), splitLines(after));
@@ -172,5 +175,93 @@ describe('nudges and a screen\'s length, close together, are one step', () => {
     r.clock.t += 100;
     await act(r, 'longer');
     expect(r.desk.undos).toBe(2);
+  });
+});
+
+describe('what the page holds around the film', () => {
+  it('keeps what is typed in the text until it is applied, as one step, and forgets it once it is the text again', async () => {
+    const r = await rig();
+    run(r.desk, page, 'tab', { tab: 'text' });
+    expect(r.desk.tab).toBe('text');
+    const typed = r.desk.text.replace('screen 0 lasts 2', 'screen 0 lasts 5');
+    run(r.desk, page, 'type-text', { value: typed });
+    expect([r.desk.draft, r.desk.undos]).toEqual([typed, 0]);
+    run(r.desk, page, 'type-text', { value: r.desk.text });
+    expect(r.desk.draft).toBeNull();
+    run(r.desk, page, 'type-text', { value: typed });
+    run(r.desk, page, 'apply-text');
+    expect([r.desk.text, r.desk.draft, r.desk.undoLabel]).toEqual([typed, null, 'edit the text']);
+  });
+
+  it('adds the cue for the slot picked while that slot is free, else for the first free slot', async () => {
+    const r = await rig();
+    await act(r, 'screen', { id: '2' }); // slot 1 has a cue here
+    await act(r, 'cue-slot', { value: '2' });
+    await act(r, 'add-cue');
+    expect(r.desk.text.split('\n')[27]).toBe('  2 phone');
+    await act(r, 'cue-slot', { value: '1' });
+    await act(r, 'add-cue');
+    expect(r.desk.text.split('\n')[28]).toBe('  0 phone');
+    expect(r.desk.selected).toEqual({ kind: 'cue', slot: 0 });
+  });
+
+  it('opens a new film where the storage holds none, and on a reload the film the tab had open', async () => {
+    const store = quotaStore(), tab = quotaStore();
+    const first = new Desk(new Library(store, tab, () => 'a', () => 1), new FakeEngine());
+    first.start(null);
+    expect([first.file, first.text]).toEqual(['film.shots', NEW_FILM]);
+    first.addFilm('b.shots', 'b\n');
+    const again = new Desk(new Library(store, tab, () => 'c', () => 2), new FakeEngine());
+    again.start(null);
+    expect(again.file).toBe('b.shots');
+  });
+
+  it('renames a film that is not open as a step of its own history, which undo takes back', async () => {
+    const r = await rig();
+    const demo = r.desk.filmId;
+    await act(r, 'select', { kind: 'cast', slot: '1' });
+    await act(r, 'longer');
+    r.desk.addFilm('b.shots', 'b\n');
+    run(r.desk, page, 'name-film', { id: demo, value: 'renamed' });
+    const kept = r.desk.library.read(demo)!.film;
+    expect([kept.name, kept.undos.length, kept.undos[1].label]).toEqual(['renamed.shots', 2, 'rename to renamed.shots']);
+    expect(kept.undos[1].before).toEqual({ screen: 0, selected: { kind: 'cast', slot: 1 } });
+    r.desk.openFilm(demo);
+    await act(r, 'undo');
+    expect(r.desk.file).toBe('demo.shots');
+    expect(r.desk.selected).toEqual({ kind: 'cast', slot: 1 });
+    run(r.desk, page, 'name-film', { id: 'gone', value: 'x' });
+    expect(r.desk.refused).toBe('that film is no longer kept');
+  });
+
+  it('brings back after a reload the film deleted last, without opening it', async () => {
+    const r = await rig();
+    const demo = r.desk.filmId;
+    r.desk.addFilm('b.shots', 'b\n');
+    r.desk.addFilm('c.shots', 'c\n');
+    r.clock.t += 10;
+    run(r.desk, page, 'delete-film', { id: demo });
+    const b = r.desk.films().find((f) => f.name === 'b.shots')!.id;
+    r.clock.t += 10;
+    run(r.desk, page, 'delete-film', { id: b });
+    const again = new Desk(new Library(r.store, null, () => 'n', () => r.clock.t), new FakeEngine());
+    again.start(null);
+    const open = again.filmId;
+    again.undoDelete();
+    expect(again.films().map((f) => f.name)).toEqual(['b.shots', 'c.shots']);
+    expect(again.filmId).toBe(open);
+    again.undoDelete();
+    expect(again.films().map((f) => f.id)).toContain(demo);
+    again.undoDelete();
+    expect(again.refused).toBe('no deleted film is kept');
+  });
+
+  it.each([
+    ['chase', 'chase.shots'], ['  take two.shots ', 'take two.shots'], ['film.v2', 'film.v2'], ['x'.repeat(120), 'x'.repeat(120) + '.shots'],
+    ['', 'a film needs a name'], ['a/b', "a film's name is a file name: no / or \\"], ['a\\b', "a film's name is a file name: no / or \\"],
+    ['tab\there', "a film's name is a file name: no / or \\"], ['x'.repeat(121), "a film's name is at most 120 characters"],
+  ])('names a film %j as %j', (typed, want) => {
+    const name = filmName(typed);
+    expect(name instanceof RangeError ? name.message : name).toBe(want);
   });
 });

@@ -343,7 +343,7 @@ export class Desk {
 
   private record(): FilmRecord {
     const f: FilmRecord = { format: FORMAT, written: 0, id: this.id, name: this.name, created: this.created, text: this.text,
-                            undos: this.history.undos, redos: this.history.redos };
+                            undos: this.history.undos.slice(), redos: this.history.redos.slice() };
     if (this.origin) f.origin = this.origin;
     return f;
   }

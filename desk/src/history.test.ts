@@ -46,7 +46,7 @@ describe('nudges close together on one element are one step', () => {
     const h = new History();
     h.record(line(3, 'x0', 'x1'), { key: 'nudge:cast:1', at: 0 });
     h.record({ ...line(3, 'x1', 'x2'), after: at(0, 2) }, { key: 'nudge:cast:1', at: MERGE_MS - 1 });
-    h.record(line(3, 'x2', 'x3'), { key: 'nudge:cast:1', at: 2 * MERGE_MS - 2 });
+    h.record(line(3, 'x2', 'x3'), { key: 'nudge:cast:1', at: 2 * MERGE_MS - 1 }); // the interval itself, from the last
     expect(h.undos).toHaveLength(1);
     expect(h.undos[0].splices).toEqual([{ at: 3, removed: ['x0'], inserted: ['x3'] }]);
     expect(h.undoLabel()).toBe('move slot 1');

@@ -3,7 +3,7 @@ import { example } from '../test/fixtures';
 import { FakeEngine, quotaStore, rig, settle } from '../test/fake';
 import { run, type Page } from './commands';
 import { Desk } from './desk';
-import { freeName, Library } from './library';
+import { dropNote, entryOf, freeName, Library } from './library';
 import { filmKey, FORMAT, type FilmRecord } from './storage';
 
 const page: Page = {
@@ -26,6 +26,15 @@ describe('a film is named so that no other film has its name', () => {
   ])('%s among %j', (name, taken, want) => {
     expect(freeName(name, taken)).toBe(want);
   });
+});
+
+it.each([['a\nb\n', 2], ['a\n\nb', 3], ['a', 1], ['', 0], ['\n', 1]])('counts %j as %i lines, as an editor does', (text, n) => {
+  expect(entryOf({ format: FORMAT, written: 0, id: 'f', name: 'f', created: 0, text, undos: [], redos: [] }).lines).toBe(n);
+});
+
+it('says how much of a history went', () => {
+  expect(dropNote('a.shots', 1)).toBe('a.shots: 1 step of its history no longer matched its text and was dropped; the text is kept.');
+  expect(dropNote('a.shots', 2)).toBe('a.shots: 2 steps of its history no longer matched its text and were dropped; the text is kept.');
 });
 
 describe('a full store', () => {
@@ -102,6 +111,20 @@ describe('a full store', () => {
     expect(r.desk.notices.some((n) => n.id === 'storage')).toBe(false);
     expect(JSON.parse(r.store.getItem(filmKey(first))!).text).toBe(r.desk.text);
   });
+
+  it('says when it emptied the bin to keep the film being edited', async () => {
+    const r = await rig();
+    const demo = r.desk.filmId;
+    r.desk.addFilm('spare.shots', 'x'.repeat(500));
+    run(r.desk, page, 'delete-film', { id: r.desk.filmId });
+    expect(r.desk.filmId).toBe(demo);
+    await settle();
+    r.store.room = [...r.store.items].reduce((n, [k, v]) => n + k.length + v.length, 0) + 100;
+    run(r.desk, page, 'add-cast');
+    expect(r.desk.notices.find((n) => n.id === 'bin')!.text).toBe('The browser\'s storage is full: the bin was emptied to make room.');
+    expect(r.desk.notices.some((n) => n.id === 'storage')).toBe(false);
+    expect(r.desk.bin()).toEqual([]);
+  });
 });
 
 // Two desks on one storage, as two tabs of the same desk are.
@@ -147,11 +170,14 @@ describe('two tabs of the same desk', () => {
     expect(store.items.size).toBe(2);
   });
 
-  it('list the films the other tab made, and say when it deleted the open one', async () => {
-    const { a, b } = await twoTabs();
+  it('list the films the other tab made or removed, and say when it deleted the open one', async () => {
+    const { store, a, b } = await twoTabs();
     a.desk.newFilm();
     b.desk.storageChanged(filmKey(a.desk.filmId));
     expect(b.desk.films().map((f) => f.name)).toEqual(['demo.shots', 'film.shots']);
+    store.removeItem(filmKey(a.desk.filmId)); // as another tab emptying its bin does
+    b.desk.storageChanged(filmKey(a.desk.filmId));
+    expect(b.desk.films().map((f) => f.name)).toEqual(['demo.shots']);
     const shared = b.desk.filmId;
     a.desk.deleteFilm(shared);
     b.desk.storageChanged(filmKey(shared));

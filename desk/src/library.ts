@@ -36,8 +36,9 @@ export function makeId(): string {
   return Date.now().toString(36) + '-' + Math.random().toString(36).slice(2, 10);
 }
 
+// A film as the list shows it; its lines as an editor counts them, a last line end ending the last.
 export function entryOf(f: FilmRecord): FilmEntry {
-  let lines = 1;
+  let lines = f.text === '' || f.text.endsWith('\n') ? 0 : 1;
   for (let i = f.text.indexOf('\n'); i >= 0; i = f.text.indexOf('\n', i + 1)) ++lines;
   return { id: f.id, name: f.name, created: f.created, lines, origin: f.origin, deleted: f.deleted };
 }

@@ -17,12 +17,15 @@ describe('a film as kept', () => {
   it('comes back as it was written, with its history and where each step left the person', () => {
     const f = film({ origin: 'zenthar-desk:0123abcd', deleted: 9 });
     expect(decodeFilm('f1', encodeFilm(f))).toEqual({ film: f, dropped: 0 });
+    expect(encodeFilm(f).startsWith('{"format":2,"written":3,')).toBe(true);
     expect(writtenOf(encodeFilm(f))).toBe(3);
   });
 
   it.each([
     ['it is not JSON', '{"format":2,'],
     ['it is a list', '[1]'],
+    ['it is nothing', 'null'],
+    ['it is a number', '5'],
     ['it has no format', JSON.stringify({ ...film(), format: undefined })],
     ['its id is another film\'s', encodeFilm(film({ id: 'f2' }))],
     ['its text is not text', JSON.stringify({ ...film(), text: 7 })],
@@ -60,6 +63,8 @@ describe('a kept history is kept as far as it applies to its text', () => {
     ['a selection of no kind', [{ ...step('a', 'b'), before: { screen: 0, selected: { kind: 'ped' } } }, step('b', 'c')]],
     ['a screen below -1', [{ ...step('a', 'b'), after: { screen: -2, selected: null } }, step('b', 'c')]],
     ['a file that is not names', [{ ...step('a', 'b'), file: { before: 1 } }, step('b', 'c')]],
+    ['lines that are not text', [{ ...step('a', 'b'), splices: [{ at: 0, removed: [1], inserted: ['a'] }] }, step('b', 'c')]],
+    ['a step with no label', [{ ...step('a', 'b'), label: undefined }, step('b', 'c')]],
   ])('keeps the newer steps after %s', (_, undos) => {
     const h = keptHistory('c', undos, 'not a list');
     expect(h.undos.map((c) => c.label)).toEqual(['b to c']);
@@ -98,11 +103,13 @@ describe('the work the earlier desk kept becomes films of the library', () => {
   it('leaves what it cannot read where it is, and says so; a history that does not apply goes, the text stays', () => {
     const store = quotaStore();
     store.setItem('zenthar-desk:plain', '{"file": 3}');
+    store.setItem('zenthar-desk:0000cafe', '{"file": "no text.shots"}');
     store.setItem('zenthar-desk:0000beef', old('c', [{ label: 'x', splices: [{ at: 0, removed: ['b'], inserted: ['zz'] }] }]));
     const lib = new Library(store, null, () => 'new', () => 1);
     expect(store.getItem('zenthar-desk:plain')).toBe('{"file": 3}');
     expect(lib.problems[0]).toMatch(/zenthar-desk:plain .*cannot be read/);
-    expect(lib.problems[1]).toMatch(/mine.shots: 1 step of its history .* dropped; the text is kept/);
+    expect(lib.problems[1]).toMatch(/zenthar-desk:0000cafe .*cannot be read/);
+    expect(lib.problems[2]).toMatch(/mine.shots: 1 step of its history no longer matched its text and was dropped; the text is kept/);
     expect(lib.read('kept-0000beef')!.film.text).toBe('c');
   });
 
@@ -117,8 +124,10 @@ describe('the work the earlier desk kept becomes films of the library', () => {
   });
 });
 
-it('keeps the films of desks written for different shot lists apart', () => {
+it('keeps the films of desks written for different shot lists apart, under the names the earlier desk gave them', () => {
   expect(workKey('')).toBe('zenthar-desk:plain');
+  expect(workKey('a')).toBe('zenthar-desk:e40c292c');
+  expect(workKey('demo.shots\nplayer at 0 0 0\n')).toBe('zenthar-desk:99674559');
   expect(workKey('a.shots\nx')).not.toBe(workKey('a.shots\ny'));
   expect(workKey('a.shots\nx')).toBe(workKey('a.shots\nx'));
 });
