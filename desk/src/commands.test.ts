@@ -2,7 +2,7 @@ import { readdirSync, readFileSync } from 'node:fs';
 import { dirname, join } from 'node:path';
 import { fileURLToPath } from 'node:url';
 import { describe, expect, it } from 'vitest';
-import { rig, settle } from '../test/fake';
+import { quietPage, rig, settle } from '../test/fake';
 import { command, COMMANDS, forKey, keyName, run, titleOf, type Page, type Where } from './commands';
 
 const here = dirname(fileURLToPath(import.meta.url));
@@ -73,10 +73,7 @@ it('has a command for every control the page draws, each name once', () => {
 
 // ---- What each command of the editor does to the demo's text ----
 
-const page: Page = {
-  middle: () => [1, 1, 0], seekScreen: () => undefined, pickFile: () => undefined, download: () => undefined,
-  showLine: () => undefined, cancelDrag: () => false,
-};
+const page = quietPage;
 
 // Runs commands one after the other on the demo, each on the film the one before left (a few
 // seconds apart, so that none merge), and gives the lines asked for.

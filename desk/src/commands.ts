@@ -55,7 +55,7 @@ function filmOf(desk: Desk): Shots {
 }
 
 // A spot as the editor gives it: a place's name, X Y Z, or empty for coordinates where it is.
-export function spotFrom(desk: Desk, value: string, now: Spot): Spot {
+function spotFrom(desk: Desk, value: string, now: Spot): Spot {
   if (value === '') return { pos: now.pos, place: '' };
   const pos = parseSpot(value);
   if (pos) return { pos, place: '' };

@@ -1,6 +1,6 @@
 import { describe, expect, it } from 'vitest';
-import { FakeEngine, quotaStore, rig, settle, type Rig } from '../test/fake';
-import { run, type Page } from './commands';
+import { FakeEngine, quietPage, quotaStore, rig, settle, type Rig } from '../test/fake';
+import { run } from './commands';
 import { Desk, filmName, NEW_FILM, textSplice, timingOf } from './desk';
 import { Library } from './library';
 import * as E from './edits';
@@ -30,10 +30,7 @@ it('reads the show\'s steps from the player\'s data', () => {
 
 // ---- The desk's state, with an engine that reads the films the test has shown it ----
 
-const page: Page = {
-  middle: () => [1, 1, 0], seekScreen: () => undefined, pickFile: () => undefined, download: () => undefined,
-  showLine: () => undefined, cancelDrag: () => false,
-};
+const page = quietPage;
 
 // Runs a command as the page would, and lets the engine know the film the desk predicted.
 async function act(r: Rig, name: string, args: Record<string, string> = {}): Promise<void> {

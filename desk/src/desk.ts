@@ -2,6 +2,8 @@
 // read, the screen being edited, what is selected and its history), the engine's answers, the
 // library of films, and what the page says around them. Every change goes through a method here,
 // and each method ends in one call of the page's redraw; nothing is read back from the page.
+// Undo and redo bring back the text, the film's name, the screen and the selection; the tab, what
+// is typed in the text tab, the notices and the library are left as they are.
 import type { Answer, Shots } from './answer';
 import { Edit, screenOf } from './edits';
 import type { Engine } from './engine';
@@ -60,7 +62,7 @@ export function textSplice(before: string[], after: string[]): Splice[] {
 
 // Two readings of a film alike in every field: the engine's reading of an edit the desk made
 // itself is then the desk's own, and the editor need not be drawn again.
-export function alike(a: unknown, b: unknown): boolean {
+function alike(a: unknown, b: unknown): boolean {
   if (a === b) return true;
   if (typeof a !== 'object' || typeof b !== 'object' || a === null || b === null || Array.isArray(a) !== Array.isArray(b)) return false;
   const ka = Object.keys(a), kb = Object.keys(b);

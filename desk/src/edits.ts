@@ -69,7 +69,7 @@ const copyPos = (p: Vec3): Vec3 => [p[0], p[1], p[2]];
 const copySpot = (s: Spot): Spot => ({ pos: copyPos(s.pos), place: s.place });
 
 // A deep copy of what the edits change; anything else the engine says is shared, never changed.
-export function copyShots(s: Shots): Shots {
+function copyShots(s: Shots): Shots {
   return {
     ...s,
     player: { pos: copyPos(s.player.pos), weapon: s.player.weapon },

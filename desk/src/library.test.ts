@@ -1,15 +1,12 @@
 import { describe, expect, it } from 'vitest';
 import { example } from '../test/fixtures';
-import { FakeEngine, quotaStore, rig, settle } from '../test/fake';
-import { run, type Page } from './commands';
+import { FakeEngine, quietPage, quotaStore, rig, settle } from '../test/fake';
+import { run } from './commands';
 import { Desk } from './desk';
 import { dropNote, entryOf, freeName, Library } from './library';
 import { filmKey, FORMAT, type FilmRecord } from './storage';
 
-const page: Page = {
-  middle: () => [1, 1, 0], seekScreen: () => undefined, pickFile: () => undefined, download: () => undefined,
-  showLine: () => undefined, cancelDrag: () => false,
-};
+const page = quietPage;
 const demo = example('demo');
 // Line n went from a hundred x to yN: a history the text of bigText applies to.
 const change = (n: number) => ({ label: 'edit ' + n, splices: [{ at: n, removed: ['x'.repeat(100)], inserted: ['y' + n] }],

@@ -13,7 +13,7 @@ export interface MapGesture {
 }
 
 // What a handle is, as the commands' arguments: its kind and the key that names it.
-export function handleArgs(h: Handle): Record<string, string> {
+function handleArgs(h: Handle): Record<string, string> {
   if (h.kind === 'place') return { kind: 'place', name: h.name, key: h.name };
   if (h.kind === 'explosion') return { kind: 'explosion', id: String(h.index), key: String(h.index) };
   return { kind: h.kind, slot: String(h.slot), key: String(h.slot) };

@@ -30,10 +30,6 @@ export function names(shots: Shots, screen: number, selected: Selected): boolean
   return Number.isInteger(selected.index) && selected.index >= 0 && selected.index < s.explosions.length;
 }
 
-export function sameSelected(a: Selected, b: Selected): boolean {
-  return JSON.stringify(a) === JSON.stringify(b);
-}
-
 // A selection as kept in the browser's storage, or null when `value` is none.
 export function selectedFrom(value: unknown): Selected | undefined {
   if (value === null) return null;

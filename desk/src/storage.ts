@@ -105,7 +105,7 @@ function contextFrom(v: unknown): Context | null {
   return selected === undefined ? null : { screen: c.screen!, selected };
 }
 
-export function changeFrom(v: unknown): Change | null {
+function changeFrom(v: unknown): Change | null {
   const c = v as Record<string, unknown> | null;
   if (!c || typeof c !== 'object' || typeof c.label !== 'string' || !Array.isArray(c.splices)) return null;
   const splices = c.splices.map(spliceFrom);

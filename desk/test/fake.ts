@@ -1,6 +1,7 @@
 // What the unit tests run the desk with instead of the page: a store that holds only so much, as
 // a browser's does, an engine that reads the texts it was shown the films of, and a clock.
 import type { Answer, Shots } from '../src/answer';
+import type { Page } from '../src/commands';
 import { Desk } from '../src/desk';
 import { Library } from '../src/library';
 import type { Store } from '../src/storage';
@@ -74,3 +75,9 @@ export async function rig(name = 'demo', store = quotaStore(), tab: Store | null
   await settle();
   return { desk, engine, store, clock, redraws, learn: () => engine.learn(desk.text, desk.shots) };
 }
+
+// The page around the desk, doing nothing: new spots go to (1, 1, 0).
+export const quietPage: Page = {
+  middle: () => [1, 1, 0], seekScreen: () => undefined, pickFile: () => undefined, download: () => undefined,
+  showLine: () => undefined, cancelDrag: () => false,
+};
