@@ -68,7 +68,7 @@ function start(): void {
   wireFiles(desk, picker);
   window.addEventListener('storage', (e) => { if (e.storageArea === local) desk.storageChanged(e.key); });
   desk.start(preset());
-  if (!local) desk.notice('storage', 'This browser keeps nothing for this page: the films stay in this tab only, so export them.');
+  if (!local) desk.notice('no-storage', 'This browser keeps nothing for this page: the films stay in this tab only, so export them.');
 }
 
 // Every control with a data-act runs its command: buttons and links on a click, fields when they
