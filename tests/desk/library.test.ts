@@ -229,6 +229,25 @@ describe('what is kept and cannot be used as it is', () => {
   });
 });
 
+describe('a browser that keeps nothing for the page', () => {
+  it('edits in the tab alone, and says so once', async () => {
+    const { context, page, errors } = await newPage(browser);
+    await context.addInitScript(() => {
+      Object.defineProperty(window, 'localStorage', { get() { throw new DOMException('denied', 'SecurityError'); } });
+    });
+    await open(page, DESK);
+    await page.click('[data-act="add-cast"]');
+    await settled(page);
+    expect(await page.textContent('#undo')).toBe('Undo: add a cast member');
+    expect(await page.locator('#notices .note').allTextContents()).toEqual([
+      expect.stringContaining('This browser keeps nothing for this page'),
+    ]);
+    expect(await state(page)).toBe('verified');
+    expect(errors).toEqual([]);
+    await context.close();
+  });
+});
+
 describe('two tabs of the same desk', () => {
   it('show each other\'s changes of a film as they are written, and say so', async () => {
     const { context, page: a, errors } = await newPage(browser);
