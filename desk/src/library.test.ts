@@ -3,7 +3,7 @@ import { example } from '../test/fixtures';
 import { FakeEngine, quietPage, quotaStore, rig, settle } from '../test/fake';
 import { run } from './commands';
 import { Desk } from './desk';
-import { dropNote, entryOf, freeName, Library } from './library';
+import { BIN, dropNote, entryOf, freeName, Library } from './library';
 import { filmKey, FORMAT, type FilmRecord } from './storage';
 
 const page = quietPage;
@@ -122,6 +122,18 @@ describe('a full store', () => {
     expect(r.desk.notices.some((n) => n.id === 'storage')).toBe(false);
     expect(r.desk.bin()).toEqual([]);
   });
+});
+
+it('keeps the ten films deleted last in the bin, and lets the older go', () => {
+  const store = quotaStore();
+  let n = 0, t = 0;
+  const lib = new Library(store, null, () => 'f' + ++n, () => ++t);
+  const ids = Array.from({ length: BIN + 2 }, (_, i) => lib.create('f' + i + '.shots', 'text ' + i + '\n').film.id);
+  for (const id of ids) lib.setDeleted(id, true);
+  expect(lib.bin().map((e) => e.id)).toEqual(ids.slice(2));
+  expect(store.getItem(filmKey(ids[0]))).toBeNull();
+  expect(lib.setDeleted(ids[0], false)).toBeNull();
+  expect(lib.setDeleted(ids[2], false)!.film.deleted).toBeUndefined();
 });
 
 // Two desks on one storage, as two tabs of the same desk are.

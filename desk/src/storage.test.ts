@@ -63,6 +63,7 @@ describe('a kept history is kept as far as it applies to its text', () => {
     ['a selection of no kind', [{ ...step('a', 'b'), before: { screen: 0, selected: { kind: 'ped' } } }, step('b', 'c')]],
     ['a screen below -1', [{ ...step('a', 'b'), after: { screen: -2, selected: null } }, step('b', 'c')]],
     ['a file that is not names', [{ ...step('a', 'b'), file: { before: 1 } }, step('b', 'c')]],
+    ['a file without its new name', [{ ...step('a', 'b'), file: { before: 'a.shots', after: 2 } }, step('b', 'c')]],
     ['lines that are not text', [{ ...step('a', 'b'), splices: [{ at: 0, removed: [1], inserted: ['a'] }] }, step('b', 'c')]],
     ['a step with no label', [{ ...step('a', 'b'), label: undefined }, step('b', 'c')]],
   ])('keeps the newer steps after %s', (_, undos) => {
@@ -104,12 +105,14 @@ describe('the work the earlier desk kept becomes films of the library', () => {
     const store = quotaStore();
     store.setItem('zenthar-desk:plain', '{"file": 3}');
     store.setItem('zenthar-desk:0000cafe', '{"file": "no text.shots"}');
+    store.setItem('zenthar-desk:0000dead', 'null');
     store.setItem('zenthar-desk:0000beef', old('c', [{ label: 'x', splices: [{ at: 0, removed: ['b'], inserted: ['zz'] }] }]));
     const lib = new Library(store, null, () => 'new', () => 1);
     expect(store.getItem('zenthar-desk:plain')).toBe('{"file": 3}');
     expect(lib.problems[0]).toMatch(/zenthar-desk:plain .*cannot be read/);
     expect(lib.problems[1]).toMatch(/zenthar-desk:0000cafe .*cannot be read/);
-    expect(lib.problems[2]).toMatch(/mine.shots: 1 step of its history no longer matched its text and was dropped; the text is kept/);
+    expect(lib.problems[2]).toMatch(/zenthar-desk:0000dead .*cannot be read/);
+    expect(lib.problems[3]).toMatch(/mine.shots: 1 step of its history no longer matched its text and was dropped; the text is kept/);
     expect(lib.read('kept-0000beef')!.film.text).toBe('c');
   });
 
