@@ -1,26 +1,42 @@
-// The desk: the shot list's text and its history, the engine that reads, plans and rehearses it
-// after every change, the player showing the last film that recorded, and the editor.
-import type { Answer, Cue, Explosion, Shots, Spot, Vec3 } from './answer';
-import type { KeyTableEntry, ShowPlayer } from '../../src/views/player.js';
-import * as E from './edits';
-import { parseSpot } from './editor';
+// The desk's state and the one place it changes: the open film (its text, the film as it last
+// read, the screen being edited, what is selected and its history), the engine's answers, the
+// library of films, and what the page says around them. Every change goes through a method here,
+// and each method ends in one call of the page's redraw; nothing is read back from the page.
+// Undo and redo bring back the text, the film's name, the screen and the selection; the tab, what
+// is typed in the text tab, the notices and the library are left as they are.
+import type { Answer, Shots } from './answer';
+import { Edit, screenOf } from './edits';
 import type { Engine } from './engine';
 import { History, type Change } from './history';
+import { BIN, dropNote, Library, type FilmEntry, type Kept, type Written } from './library';
 import { applySplices, joinLines, splitLines, type Splice } from './lines';
-import { momentAt, timeOf, type Step } from './moment';
-import type { Selected } from './overlay';
+import type { Step } from './moment';
+import { names, NOWHERE, type Context, type Selected } from './selection';
+import { FORMAT, type FilmRecord } from './storage';
+
+export const NEW_FILM = `# A new film. Drag the spots on the map, pick each cue's action, add screens; or edit the text.
+player at 0 0 0
+ped extra model 2001 at 3 0 0
+
+cast 0 like extra at 0 0 0
+
+screen 0 lasts 2
+  0 hands up
+`;
+
+export type Tab = 'films' | 'film' | 'text';
+
+// A notice stays until it is dismissed or replaced by one with the same id; its buttons run
+// commands.
+export interface Notice {
+  id: string;
+  text: string;
+  actions?: Array<{ label: string; act: string; args?: Record<string, string> }>;
+}
 
 export interface Shown {
   revision: number;
-  answer: Answer;
-  ms: number; // from the change to the answer shown
-}
-
-// What the page around the desk draws when something changed.
-export interface DeskView {
-  changed(desk: Desk): void;
-  answered(desk: Desk, shown: Shown): void;
-  refused(why: string): void;
+  ms: number; // from the change to the answer
 }
 
 // The show's steps and the run's end, as the player's data holds them.
@@ -44,87 +60,217 @@ export function textSplice(before: string[], after: string[]): Splice[] {
   return [{ at: head, removed: before.slice(head, before.length - tail), inserted: after.slice(head, after.length - tail) }];
 }
 
+// Two readings of a film alike in every field: the engine's reading of an edit the desk made
+// itself is then the desk's own, and the editor need not be drawn again.
+function alike(a: unknown, b: unknown): boolean {
+  if (a === b) return true;
+  if (typeof a !== 'object' || typeof b !== 'object' || a === null || b === null || Array.isArray(a) !== Array.isArray(b)) return false;
+  const ka = Object.keys(a), kb = Object.keys(b);
+  return ka.length === kb.length && ka.every((k) => alike((a as Record<string, unknown>)[k], (b as Record<string, unknown>)[k]));
+}
+
+// A file name for a film: a name without an extension is a shot list's.
+export function filmName(typed: string): string | RangeError {
+  const name = typed.trim();
+  if (!name) return new RangeError('a film needs a name');
+  if (/[/\\\u0000-\u001f]/.test(name)) return new RangeError('a film\'s name is a file name: no / or \\');
+  if (name.length > 120) return new RangeError('a film\'s name is at most 120 characters');
+  return /\.[^.\s]+$/.test(name) ? name : name + '.shots';
+}
+
+const LEVELS: Kept[] = ['all', 'recent', 'text', 'nothing'];
+
 export class Desk {
-  lines: string[];
-  shots: Shots | null = null; // the list as the current text reads, while it is known
-  history = new History();
-  revision = 0;
-  answer: Answer | null = null; // the engine's answer to the current text, once given
-  good: Answer | null = null; // the last answer whose film recorded
-  screen = -1;
-  selected: Selected = null;
+  private id = '';
+  private name = '';
+  private created = 0;
+  private origin: string | undefined;
+  private lines: string[] = [];
+  private history = new History();
+  private film: Shots | null = null; // the list as the current text reads, while it is known
+  private screenNo = -1;
+  private picked: Selected = null;
+  private rev = 0;
+  private reply: Answer | null = null; // the engine's answer to the current text, once given
+  private lastGood: Answer | null = null; // the last answer of this film whose film recorded
+  private lastShown: Shown | null = null;
+  private tabNow: Tab = 'film';
+  private typed: string | null = null; // the text tab's text, while it differs and is not applied
+  private refusal: string | null = null;
+  private refusalTimer: ReturnType<typeof setTimeout> | undefined;
+  private notes: Notice[] = [];
+  private renamingId: string | null = null;
+  private cueSlotNow: number | null = null;
+  private deletions: Array<{ id: string; wasOpen: boolean }> = [];
+  private storageSaid: Kept = 'all';
   private asking = false;
   private changedAt = 0;
-  private loaded = false;
+  private depth = 0;
+  private listeners: Array<() => void> = [];
 
-  constructor(public file: string, text: string, readonly keys: KeyTableEntry[], private engine: Engine,
-              private player: ShowPlayer, private view: DeskView) {
-    this.lines = splitLines(text);
+  constructor(readonly library: Library, private engine: Engine, private now: () => number = () => performance.now()) {}
+
+  // ---- What the page reads ----
+
+  get filmId(): string { return this.id; }
+  get file(): string { return this.name; }
+  get text(): string { return joinLines(this.lines); }
+  get shots(): Shots | null { return this.film; }
+  get screen(): number { return this.screenNo; }
+  get selected(): Selected { return this.picked; }
+  get revision(): number { return this.rev; }
+  get answer(): Answer | null { return this.reply; }
+  get good(): Answer | null { return this.lastGood; }
+  get shown(): Shown | null { return this.lastShown; }
+  get tab(): Tab { return this.tabNow; }
+  get draft(): string | null { return this.typed; }
+  get refused(): string | null { return this.refusal; }
+  get notices(): readonly Notice[] { return this.notes; }
+  get renaming(): string | null { return this.renamingId; }
+  get cueSlot(): number | null { return this.cueSlotNow; }
+  get undos(): number { return this.history.undos.length; }
+  get redos(): number { return this.history.redos.length; }
+  get undoLabel(): string | null { return this.history.undoLabel(); }
+  get redoLabel(): string | null { return this.history.redoLabel(); }
+  films(): FilmEntry[] { return this.library.list().filter((e) => !e.deleted); }
+  bin(): FilmEntry[] { return this.library.bin(); }
+  context(): Context { return { screen: this.screenNo, selected: this.picked }; }
+
+  // Why there is no film to edit just now.
+  noFilm(): string {
+    return this.reply && !this.reply.shots ? 'the shot list does not read: undo, or mend it as text' : 'a moment: the film is being read';
   }
 
-  get text(): string {
-    return joinLines(this.lines);
+  // The page's redraw, called once after each change.
+  onChange(listener: () => void): void {
+    this.listeners.push(listener);
   }
 
-  start(): void {
-    this.changedAt = performance.now();
-    this.ask();
-  }
-
-  // An edit of the shot list as the engine read it; refused (and said why) while the text does not
-  // read, or when the edit goes past what a film can hold.
-  edit(label: string, make: (edit: E.Edit) => void): void {
-    if (!this.shots) {
-      this.view.refused(this.answer && !this.answer.shots ? 'the shot list does not read: undo, or mend it as text'
-                                                            : 'a moment: the film is being read');
-      return;
-    }
-    const edit = new E.Edit(this.lines, this.shots, label);
+  // Runs `change` and redraws once, however many of the desk's methods it goes through.
+  private update(change: () => void): void {
+    ++this.depth;
     try {
-      make(edit);
-    } catch (e) {
-      if (!(e instanceof RangeError)) throw e;
-      this.view.refused(e.message);
-      return;
+      change();
+    } finally {
+      if (--this.depth === 0) this.listeners.forEach((l) => l());
     }
-    if (!edit.splices.length) return;
-    this.history.record({ label, splices: edit.splices });
-    this.lines = edit.lines;
-    this.shots = edit.shots;
-    this.changed();
   }
 
-  // A change that comes as splices: undo, redo, the text typed, another film opened.
-  apply(change: Change): void {
-    this.lines = applySplices(this.lines, change.splices);
-    if (change.file) this.file = change.file.after;
-    this.shots = null;
-    this.changed();
+  // Opens the film a desk was written with, else the one this tab (or the last tab) had open,
+  // else the library's first, else a new film.
+  start(preset: { file: string; text: string; origin: string } | null): void {
+    this.update(() => {
+      for (const p of this.library.problems.splice(0)) this.notice('kept:' + p, p);
+      const own = preset && this.films().find((e) => e.origin === preset.origin);
+      if (preset && !own) return this.opened(this.library.create(preset.file, preset.text, preset.origin));
+      const id = own?.id ?? this.library.openId() ?? this.films()[0]?.id;
+      if (id && this.openFilm(id)) return;
+      this.opened(this.library.create('film.shots', NEW_FILM));
+    });
   }
 
-  replaceText(label: string, text: string, file?: string): void {
-    const splices = textSplice(this.lines, splitLines(text));
-    if (!splices.length && (file === undefined || file === this.file)) return;
-    const change: Change = { label, splices, file: file === undefined ? undefined : { before: this.file, after: file } };
-    this.history.record(change);
-    this.apply(change);
+  // ---- Edits of the open film ----
+
+  // An edit of the film as it last read; refused (and said why) while the text does not read, or
+  // when the edit goes past what a film can hold or names what is not there. `make` gives the
+  // screen and selection after it; `merge` names the element, for nudges and typing that merge.
+  edit(label: string, make: (edit: Edit) => Partial<Context> | void, merge?: string): void {
+    this.update(() => {
+      if (!this.film) return this.refuse(this.noFilm());
+      const edit = new Edit(this.lines, this.film, label);
+      let after: Partial<Context> | void;
+      try {
+        after = make(edit);
+      } catch (e) {
+        if (!(e instanceof RangeError)) throw e;
+        return this.refuse(e.message);
+      }
+      if (!edit.splices.length) return;
+      const before = this.context();
+      const next = { ...before, ...after };
+      this.history.record({ label, splices: edit.splices, before, after: next }, merge ? { key: merge, at: this.now() } : undefined);
+      this.lines = edit.lines;
+      this.film = edit.shots;
+      this.place(next);
+      this.changed();
+    });
+  }
+
+  // The text as typed: one change of the lines that differ.
+  replaceText(label: string, text: string): void {
+    this.update(() => {
+      const splices = textSplice(this.lines, splitLines(text));
+      if (!splices.length) return;
+      const here = this.context();
+      const change: Change = { label, splices, before: here, after: here };
+      this.history.record(change);
+      this.apply(change);
+    });
   }
 
   undo(): void {
-    const change = this.history.undo();
-    if (change) this.apply(change);
+    this.update(() => {
+      const change = this.history.undo();
+      if (change) this.apply(change);
+    });
   }
 
   redo(): void {
-    const change = this.history.redo();
-    if (change) this.apply(change);
+    this.update(() => {
+      const change = this.history.redo();
+      if (change) this.apply(change);
+    });
   }
 
+  // A change that comes as splices: undo, redo, the text typed, a rename. A history that no
+  // longer fits its text (it never should) goes, with a notice, and the text stays.
+  private apply(change: Change): void {
+    try {
+      this.lines = applySplices(this.lines, change.splices);
+    } catch (e) {
+      this.history = new History();
+      this.notice('history', 'The history of ' + this.name + ' no longer matched its text and was dropped (' + (e as Error).message +
+                  '); the text is kept.');
+      return this.changed();
+    }
+    if (change.file) this.name = change.file.after;
+    if (change.splices.length) this.film = null;
+    this.place(change.after);
+    this.changed();
+  }
+
+  // ---- Where the person is ----
+
+  select(selected: Selected): void {
+    this.update(() => this.place({ screen: this.screenNo, selected }));
+  }
+
+  selectScreen(screen: number): void {
+    this.update(() => {
+      if (this.film && !screenOf(this.film, screen)) return this.refuse('there is no screen ' + screen);
+      this.place({ screen, selected: null });
+    });
+  }
+
+  // The screen and the selection, kept only as far as the film as it reads has them: the first
+  // screen for one that is gone, nothing selected for what is gone. While the text is being read
+  // they wait, and nothing can use them.
+  private place(at: Context): void {
+    this.screenNo = at.screen;
+    this.picked = at.selected;
+    const film = this.film;
+    if (!film) return;
+    if (!screenOf(film, this.screenNo)) this.screenNo = film.screens[0]?.number ?? -1;
+    if (!names(film, this.screenNo, this.picked)) this.picked = null;
+  }
+
+  // ---- The engine ----
+
   private changed(): void {
-    ++this.revision;
-    this.answer = null;
-    this.changedAt = performance.now();
-    this.view.changed(this);
+    ++this.rev;
+    this.reply = null;
+    this.changedAt = this.now();
+    this.save();
     this.ask();
   }
 
@@ -132,89 +278,232 @@ export class Desk {
   private ask(): void {
     if (this.asking) return;
     this.asking = true;
-    const revision = this.revision;
-    this.engine.ask({ op: 'shots', file: this.file, text: this.text }).then((answer) => {
+    const revision = this.rev;
+    this.engine.ask({ op: 'shots', file: this.name, text: this.text }).then((answer) => {
       this.asking = false;
-      if (revision === this.revision) this.show(answer);
+      if (revision === this.rev) this.answered(answer);
       else this.ask();
     });
   }
 
-  private show(answer: Answer): void {
-    this.answer = answer;
-    if (answer.shots) this.shots = answer.shots;
-    if (answer.ok && answer.player) {
-      const next = timingOf(answer.player);
-      const t = this.loaded ? timeOf(next, momentAt({ steps: this.player.steps(), end: this.player.end() }, this.player.now())) : 0;
-      this.good = answer;
-      this.player.load(answer.player, t);
-      this.loaded = true;
+  private answered(answer: Answer): void {
+    this.update(() => {
+      this.reply = answer;
+      if (answer.shots && !alike(answer.shots, this.film)) this.film = structuredClone(answer.shots);
+      if (answer.ok && answer.player) this.lastGood = answer;
+      this.place(this.context());
+      this.lastShown = { revision: this.rev, ms: this.now() - this.changedAt };
+    });
+  }
+
+  // ---- What the page says ----
+
+  refuse(why: string): void {
+    this.update(() => {
+      this.refusal = why;
+      clearTimeout(this.refusalTimer);
+      this.refusalTimer = setTimeout(() => this.update(() => { this.refusal = null; }), 4000);
+    });
+  }
+
+  notice(id: string, text: string, actions?: Notice['actions']): void {
+    this.update(() => {
+      this.notes = this.notes.filter((n) => n.id !== id).concat({ id, text, actions });
+    });
+  }
+
+  dismiss(id: string): void {
+    this.update(() => { this.notes = this.notes.filter((n) => n.id !== id); });
+  }
+
+  setTab(tab: Tab): void {
+    this.update(() => { this.tabNow = tab; });
+  }
+
+  // What is typed in the text tab, kept until it is applied (or is the text again).
+  setDraft(text: string): void {
+    this.update(() => { this.typed = text === this.text ? null : text; });
+  }
+
+  applyDraft(): void {
+    this.update(() => {
+      const text = this.typed;
+      this.typed = null;
+      if (text !== null) this.replaceText('edit the text', text);
+    });
+  }
+
+  chooseCueSlot(slot: number): void {
+    this.update(() => { this.cueSlotNow = slot; });
+  }
+
+  startRename(id: string | null): void {
+    this.update(() => { this.renamingId = id; });
+  }
+
+  // ---- The library ----
+
+  private record(): FilmRecord {
+    const f: FilmRecord = { format: FORMAT, written: 0, id: this.id, name: this.name, created: this.created, text: this.text,
+                            undos: this.history.undos.slice(), redos: this.history.redos.slice() };
+    if (this.origin) f.origin = this.origin;
+    return f;
+  }
+
+  // Writes the open film, and says what the storage could not take.
+  private save(): void {
+    this.heard(this.library.write(this.record()));
+  }
+
+  private heard(w: Written): void {
+    if (w.conflict !== undefined) {
+      this.id = w.film.id;
+      this.name = w.film.name;
+      this.created = w.film.created;
+      this.origin = undefined;
+      this.notice('conflict:' + w.film.id, w.conflict + ' was changed in another tab of the desk since this tab opened it. ' +
+                  'This tab\'s version is kept as ' + w.film.name + '; the other tab\'s stays ' + w.conflict + '.');
     }
-    if (this.shots && !E.screenOf(this.shots, this.screen)) this.screen = this.shots.screens[0]?.number ?? -1;
-    this.view.answered(this, { revision: this.revision, answer, ms: performance.now() - this.changedAt });
+    if (w.emptiedBin) this.notice('bin', 'The browser\'s storage is full: the bin was emptied to make room.');
+    this.storageFull(w.kept, w.film.name);
   }
 
-  // ---- The edits the editor and the map ask for ----
-
-  private cue(slot: number): Cue {
-    return E.screenOf(this.shots!, this.screen)!.cues.find((c) => c.slot === slot)!;
-  }
-
-  // A spot as the editor gives it: a place's name, X Y Z, or empty for coordinates where it is.
-  spotFrom(value: string, now: Spot): Spot | null {
-    if (value === '') return { pos: now.pos, place: '' };
-    const pos = parseSpot(value);
-    if (pos) return { pos, place: '' };
-    const place = this.shots!.places.find((p) => p.name === value);
-    return place ? { pos: place.pos, place: place.name } : null;
-  }
-
-  setCue(slot: number, field: 'code' | 'car' | 'target' | 'seat' | 'weapon' | 'spot', value: string): void {
-    const cue = this.cue(slot);
-    let change: Partial<Cue>;
-    if (field === 'code') change = E.cueFor(this.shots!, cue, Number(value));
-    else if (field === 'car') change = { car: value };
-    else if (field === 'spot') {
-      const spot = this.spotFrom(value, cue.spot);
-      if (!spot) return this.view.refused('a spot is X Y Z or the name of a place');
-      change = { spot };
-    } else {
-      const n = Number(value);
-      if (!Number.isInteger(n)) return this.view.refused('a ' + field + ' is a whole number');
-      change = { [field]: n };
+  // Said once for each way it gets worse, and forgotten once a film fits whole again.
+  private storageFull(kept: Kept, name: string): void {
+    if (kept === 'all') {
+      this.storageSaid = 'all';
+      return this.dismiss('storage');
     }
-    this.edit('slot ' + slot + ': ' + field, (e) => E.setCue(e, this.screen, slot, change));
+    if (LEVELS.indexOf(kept) <= LEVELS.indexOf(this.storageSaid)) return;
+    this.storageSaid = kept;
+    const what = kept === 'nothing' ? name + ' is not kept across a reload now: its changes stay in this tab only, so export it'
+      : kept === 'text' ? name + ' is kept without its history' : name + ' is kept with its recent history only';
+    this.notice('storage', 'The browser\'s storage is full: ' + what + '. Deleting films (and emptying the bin) makes room.');
   }
 
-  setExplosion(index: number, field: 'kind' | 'spot', value: string): void {
-    const blast = E.screenOf(this.shots!, this.screen)!.explosions[index];
-    let change: Partial<Explosion> = { kind: Number(value) };
-    if (field === 'spot') {
-      const spot = this.spotFrom(value, blast.spot);
-      if (!spot) return this.view.refused('a spot is X Y Z or the name of a place');
-      change = { spot };
+  // Opens a film of the library; false when it is no longer there.
+  openFilm(id: string): boolean {
+    const found = this.library.read(id);
+    if (!found) {
+      this.refuse('that film is no longer kept');
+      return false;
     }
-    this.edit('explosion: ' + field, (e) => E.setExplosion(e, this.screen, index, change));
+    this.update(() => {
+      this.load(found.film, NOWHERE);
+      if (found.dropped) this.notice('history:' + id, dropNote(found.film.name, found.dropped));
+    });
+    return true;
   }
 
-  setCastSpot(slot: number, value: string): void {
-    const member = E.castIn(this.shots!, slot)!;
-    const spot = this.spotFrom(value, member.spot);
-    if (!spot) return this.view.refused('a spot is X Y Z or the name of a place');
-    this.edit('slot ' + slot + ' starts elsewhere', (e) => E.setCastSpot(e, slot, spot));
+  private opened(w: Written): void {
+    this.heard(w);
+    this.load(w.film, NOWHERE);
   }
 
-  movePlace(name: string, value: string): void {
-    const pos = parseSpot(value);
-    if (!pos) return this.view.refused('a place is at X Y Z');
-    this.edit('move ' + name, (e) => E.movePlace(e, name, pos));
+  private load(f: FilmRecord, at: Context): void {
+    this.id = f.id;
+    this.name = f.name;
+    this.created = f.created;
+    this.origin = f.origin;
+    this.lines = splitLines(f.text);
+    this.history = new History(f.undos.slice(), f.redos.slice());
+    this.film = null;
+    this.lastGood = null;
+    this.typed = null;
+    this.place(at);
+    this.library.setOpen(f.id);
+    ++this.rev;
+    this.reply = null;
+    this.changedAt = this.now();
+    this.ask();
   }
 
-  // A handle dropped on the map.
-  drop(kind: 'cast' | 'place' | 'cue' | 'explosion', key: number | string, pos: Vec3): void {
-    if (kind === 'place') this.edit('move ' + key, (e) => E.movePlace(e, key as string, pos));
-    else if (kind === 'cast') this.edit('move slot ' + key, (e) => E.moveCast(e, key as number, pos));
-    else if (kind === 'cue') this.edit('move slot ' + key + "'s spot", (e) => E.moveCueSpot(e, this.screen, key as number, pos));
-    else this.edit('move an explosion', (e) => E.moveExplosion(e, this.screen, key as number, pos));
+  newFilm(): void {
+    this.update(() => this.opened(this.library.create('film.shots', NEW_FILM)));
+  }
+
+  // A file opened or dropped on the page: a film of its own.
+  addFilm(name: string, text: string): void {
+    this.update(() => this.opened(this.library.create(name, text)));
+  }
+
+  duplicateFilm(id: string): void {
+    this.update(() => {
+      const found = id === this.id ? { film: this.record() } : this.library.read(id);
+      if (!found) return this.refuse('that film is no longer kept');
+      const f = found.film;
+      this.heard(this.library.create(f.name, f.text, undefined, { undos: f.undos.slice(), redos: f.redos.slice() }));
+    });
+  }
+
+  // A rename is a change of the film's history, so Undo gives the old name back.
+  renameFilm(id: string, typed: string): void {
+    this.update(() => {
+      this.renamingId = null;
+      const name = filmName(typed);
+      if (name instanceof RangeError) return this.refuse(name.message);
+      if (id === this.id) {
+        if (name === this.name) return;
+        const here = this.context();
+        const change: Change = { label: 'rename to ' + name, splices: [], file: { before: this.name, after: name }, before: here, after: here };
+        this.history.record(change);
+        return this.apply(change);
+      }
+      this.renameKept(id, name);
+    });
+  }
+
+  private renameKept(id: string, name: string): void {
+    const found = this.library.read(id);
+    if (!found) return this.refuse('that film is no longer kept');
+    const f = found.film;
+    const history = new History(f.undos.slice(), f.redos.slice());
+    const last = f.undos[f.undos.length - 1]?.after ?? NOWHERE;
+    history.record({ label: 'rename to ' + name, splices: [], file: { before: f.name, after: name }, before: last, after: last });
+    this.heard(this.library.write({ ...f, name, undos: history.undos, redos: history.redos }));
+  }
+
+  // Into the bin, from where Undo takes it back. The desk goes on with another film.
+  deleteFilm(id: string): void {
+    this.update(() => {
+      const name = this.films().find((e) => e.id === id)?.name;
+      if (name === undefined || !this.library.setDeleted(id, true)) return this.refuse('that film is no longer kept');
+      this.deletions = this.deletions.filter((d) => d.id !== id).concat({ id, wasOpen: id === this.id }).slice(-BIN);
+      this.notice('deleted', 'Deleted ' + name + '.', [{ label: 'Undo', act: 'undo-delete' }]);
+      if (id !== this.id) return;
+      const next = this.films()[0];
+      if (!next || !this.openFilm(next.id)) this.opened(this.library.create('film.shots', NEW_FILM));
+    });
+  }
+
+  // The film deleted last comes back; opened, when it was open.
+  undoDelete(): void {
+    this.update(() => {
+      const bin = this.bin();
+      const last = this.deletions.pop() ?? (bin.length ? { id: bin[bin.length - 1].id, wasOpen: false } : null);
+      this.dismiss('deleted');
+      if (!last || !this.library.setDeleted(last.id, false)) return this.refuse('no deleted film is kept');
+      if (last.wasOpen) this.openFilm(last.id);
+    });
+  }
+
+  // Another tab of the desk wrote the storage. The list follows it; the open film, when the
+  // other tab changed it, is shown as it is now, with its history, where this tab is.
+  storageChanged(key: string | null): void {
+    this.update(() => {
+      if (this.library.changedElsewhere(key) !== this.id) return;
+      if (this.library.holds(this.id)) {
+        return this.notice('elsewhere', this.name + ' was changed in another tab of the desk; this tab\'s version, which the ' +
+                           'storage could not take, becomes a film of its own at its next change.');
+      }
+      const found = this.library.read(this.id);
+      if (!found || found.film.deleted !== undefined) {
+        return this.notice('elsewhere', this.name + ' was deleted in another tab of the desk; a change here keeps it in the library.');
+      }
+      const draft = this.typed;
+      this.load(found.film, this.context());
+      this.typed = draft;
+      this.notice('elsewhere', this.name + ' was changed in another tab of the desk; this tab shows it as it is now.');
+    });
   }
 }

@@ -1,10 +1,12 @@
 // The editor beside the map: the cast, the screens, and the cues and explosions of the screen
 // being edited, each with its controls and the check's warnings beside it. It is written anew
-// from the shot list after every change; the control that had the focus gets it back.
-import type { Cue, Explosion, Shots, Spot, Vec3, Warning } from './answer';
+// from the shot list when what it shows changed; the control that had the focus gets it back.
+// Each control names its command in data-act (commands.ts), with its arguments in data-*; a
+// spot's value is a place's name, X Y Z, or empty for coordinates where the spot is now.
+import type { Cue, Explosion, Shots, Spot, Warning } from './answer';
 import type { KeyTableEntry } from '../../src/views/player.js';
-import { actionRefused, castIn, screenOf, SLOTS } from './edits';
-import type { Selected } from './overlay';
+import { actionRefused, castIn, freeCueSlots, screenOf } from './edits';
+import type { Selected } from './selection';
 import { coords, CUE_KINDS, cueKind, EXPLOSION_KINDS, spotWords, targetWords } from './words';
 
 export interface EditorView {
@@ -13,29 +15,10 @@ export interface EditorView {
   selected: Selected;
   warnings: Warning[];
   keys: KeyTableEntry[];
+  cueSlot: number | null; // the slot picked for the next cue
 }
 
-// What the editor's controls ask for. A spot's value is a place's name, X Y Z, or empty for
-// coordinates where the spot is now.
-export interface EditorActions {
-  selectScreen(n: number): void;
-  select(item: Selected): void;
-  setCue(slot: number, field: 'code' | 'car' | 'target' | 'seat' | 'weapon' | 'spot', value: string): void;
-  addCue(slot: number): void;
-  removeCue(slot: number): void;
-  setExplosion(index: number, field: 'kind' | 'spot', value: string): void;
-  addExplosion(): void;
-  removeExplosion(index: number): void;
-  setLength(seconds: number): void;
-  addScreen(): void;
-  removeScreen(): void;
-  addCast(): void;
-  removeCast(slot: number): void;
-  setCastSpot(slot: number, value: string): void;
-  movePlace(name: string, value: string): void;
-}
-
-function esc(s: string | number): string {
+export function esc(s: string | number): string {
   return String(s).replace(/&/g, '&amp;').replace(/</g, '&lt;').replace(/"/g, '&quot;');
 }
 
@@ -172,15 +155,10 @@ function screenCard(v: EditorView): string {
   html += warningsOf(warnings.filter((w) => w.line === 0 || !s.cues.some((c) => c.line === w.line)));
   const full = s.cues.length <= ROWS_WITH_CONTROLS;
   html += '<h4>Cues</h4><ul class="list">' + s.cues.map((c) => cueRow(v, c, warnings, full)).join('') + '</ul>';
-  // Each cast member without a cue here, and the first slot nobody is cast in, for the cues that
-  // need no ped.
-  const taken = new Set(s.cues.map((q) => q.slot));
-  const free = v.shots.cast.map((c) => c.slot).filter((n) => !taken.has(n));
-  let spare = 0;
-  while (spare < SLOTS && (taken.has(spare) || castIn(v.shots, spare))) ++spare;
-  if (spare < SLOTS) free.push(spare);
+  const free = freeCueSlots(v.shots, s);
+  const picked = v.cueSlot !== null && free.includes(v.cueSlot) ? v.cueSlot : free[0];
   html += '<div class="add">+ cue for <select data-act="cue-slot" data-key="cue-slot">' +
-    free.map((n) => option(n, 'slot ' + n + (castIn(v.shots, n) ? '' : ' (not cast)'), false)).join('') +
+    free.map((n) => option(n, 'slot ' + n + (castIn(v.shots, n) ? '' : ' (not cast)'), n === picked)).join('') +
     '</select><button data-act="add-cue">add cue</button></div>';
   html += '<h4>Explosions</h4><ul class="list">' + s.explosions.map((e, i) => explosionRow(v, e, i)).join('') + '</ul>';
   html += '<div class="add"><button data-act="add-explosion" title="a rocket in the middle of the map">+ explosion</button></div>';
@@ -218,64 +196,4 @@ export function renderEditor(root: HTMLElement, v: EditorView): void {
   root.scrollTop = scroll;
   keepInView(root.querySelector('.screens'), screensScroll);
   if (focused) (root.querySelector('[data-key="' + CSS.escape(focused) + '"]') as HTMLElement | null)?.focus();
-}
-
-// "X Y Z" as typed, or null.
-export function parseSpot(value: string): Vec3 | null {
-  const parts = value.trim().split(/[\s,]+/).map(Number);
-  return parts.length === 3 && parts.every((n) => Number.isFinite(n)) ? [parts[0], parts[1], parts[2]] : null;
-}
-
-// One listener each for clicks and changes, reading what to do from the control's data-act.
-export function wireEditor(root: HTMLElement, actions: EditorActions): void {
-  root.addEventListener('click', (e) => {
-    const el = (e.target as HTMLElement).closest('[data-act],[data-select]') as HTMLElement | null;
-    if (!el) return;
-    const act = el.getAttribute('data-act');
-    const slot = Number(el.getAttribute('data-slot')), id = Number(el.getAttribute('data-id'));
-    if (el.tagName === 'BUTTON') {
-      const clicks: Record<string, () => void> = {
-        'add-cast': () => actions.addCast(),
-        'remove-cast': () => actions.removeCast(slot),
-        'add-screen': () => actions.addScreen(),
-        'remove-screen': () => actions.removeScreen(),
-        screen: () => actions.selectScreen(id),
-        shorter: () => actions.setLength(Number((root.querySelector('[data-act="length"]') as HTMLInputElement).value) - 1),
-        longer: () => actions.setLength(Number((root.querySelector('[data-act="length"]') as HTMLInputElement).value) + 1),
-        'add-cue': () => actions.addCue(Number((root.querySelector('[data-act="cue-slot"]') as HTMLSelectElement).value)),
-        'remove-cue': () => actions.removeCue(slot),
-        'add-explosion': () => actions.addExplosion(),
-        'remove-explosion': () => actions.removeExplosion(id),
-      };
-      clicks[act ?? '']?.();
-      return;
-    }
-    if (act) return; // a field: its change says what to do
-    const what = el.getAttribute('data-select');
-    if (what === 'cue' || what === 'cast') actions.select({ kind: what, slot });
-    else if (what === 'explosion') actions.select({ kind: 'explosion', index: id });
-    else if (what === 'place') actions.select({ kind: 'place', name: el.getAttribute('data-name')! });
-  });
-  root.addEventListener('change', (e) => {
-    const el = e.target as HTMLInputElement | HTMLSelectElement;
-    const act = el.getAttribute('data-act') ?? '';
-    const slot = Number(el.getAttribute('data-slot')), id = Number(el.getAttribute('data-id'));
-    const changes: Record<string, () => void> = {
-      code: () => actions.setCue(slot, 'code', el.value),
-      car: () => actions.setCue(slot, 'car', el.value),
-      target: () => actions.setCue(slot, 'target', el.value),
-      seat: () => actions.setCue(slot, 'seat', el.value),
-      weapon: () => actions.setCue(slot, 'weapon', el.value),
-      'cue-spot': () => actions.setCue(id, 'spot', el.value),
-      'cue-spot-place': () => actions.setCue(id, 'spot', el.value),
-      kind: () => actions.setExplosion(id, 'kind', el.value),
-      'blast-spot': () => actions.setExplosion(id, 'spot', el.value),
-      'blast-spot-place': () => actions.setExplosion(id, 'spot', el.value),
-      'cast-spot': () => actions.setCastSpot(id, el.value),
-      'cast-spot-place': () => actions.setCastSpot(id, el.value),
-      length: () => actions.setLength(Number(el.value)),
-      place: () => actions.movePlace(el.getAttribute('data-name')!, el.value),
-    };
-    changes[act]?.();
-  });
 }

@@ -4,6 +4,7 @@ import type { Shots } from './answer';
 import * as E from './edits';
 import { History } from './history';
 import { applySplices, joinLines, lineParts, splitLines } from './lines';
+import { NOWHERE } from './selection';
 import * as W from './words';
 
 function start(name = 'demo') {
@@ -180,7 +181,7 @@ describe('random edits', () => {
       const e = run(lines, model, randomEdit);
       expect(misplaced(e.lines, e.shots), 'edit ' + i + ', seed ' + seed).toEqual([]);
       if (!e.splices.length) continue;
-      history.record({ label: 'edit ' + i, splices: e.splices });
+      history.record({ label: 'edit ' + i, splices: e.splices, before: NOWHERE, after: NOWHERE });
       lines = e.lines;
       model = e.shots;
       texts.push(joinLines(lines));

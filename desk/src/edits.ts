@@ -11,10 +11,14 @@ export const EXPLOSION_IDS = 32;
 export const LONGEST_SCREEN = 3600;
 
 // A change in the making: the lines as they become, the splices made, and the shot list moved
-// along with them.
+// along with them. The edit works on a copy of the shot list it is given, so that an edit that
+// stops half-way leaves the caller's as it was.
 export class Edit {
   readonly splices: Splice[] = [];
-  constructor(public lines: string[], public shots: Shots, readonly label: string) {}
+  shots: Shots;
+  constructor(public lines: string[], shots: Shots, readonly label: string) {
+    this.shots = copyShots(shots);
+  }
 
   line(n: number): string {
     return this.lines[n - 1];
@@ -28,8 +32,10 @@ export class Edit {
     shiftLines(this.shots, at, removed, inserted.length);
   }
 
+  // A line that reads as it did is left alone: an edit that changes no line is no change.
   replace(n: number, statement: string): void {
-    this.splice(n - 1, 1, [rewriteLine(this.line(n), statement)]);
+    const line = rewriteLine(this.line(n), statement);
+    if (line !== this.line(n)) this.splice(n - 1, 1, [line]);
   }
 
   // Inserts `texts` after line n (0: at the top); the lines they become start at n + 1.
@@ -59,6 +65,49 @@ function shiftLines(shots: Shots, at: number, removed: number, inserted: number)
   }
 }
 
+const copyPos = (p: Vec3): Vec3 => [p[0], p[1], p[2]];
+const copySpot = (s: Spot): Spot => ({ pos: copyPos(s.pos), place: s.place });
+
+// A deep copy of what the edits change; anything else the engine says is shared, never changed.
+function copyShots(s: Shots): Shots {
+  return {
+    ...s,
+    player: { pos: copyPos(s.player.pos), weapon: s.player.weapon },
+    peds: s.peds.map((p) => ({ ...p, pos: copyPos(p.pos) })),
+    cars: s.cars.map((c) => ({ ...c, pos: copyPos(c.pos) })),
+    places: s.places.map((p) => ({ ...p, pos: copyPos(p.pos) })),
+    cast: s.cast.map((c) => ({ ...c, spot: copySpot(c.spot) })),
+    screens: s.screens.map((screen) => ({
+      ...screen,
+      cues: screen.cues.map((c) => ({ ...c, spot: copySpot(c.spot) })),
+      explosions: screen.explosions.map((e) => ({ ...e, spot: copySpot(e.spot) })),
+    })),
+  };
+}
+
+// What an edit is about, or a RangeError that says it is not there: a control drawn before the
+// list changed can ask for an element that has gone.
+function need<T>(thing: T | undefined, what: string): T {
+  if (thing === undefined) throw new RangeError(what);
+  return thing;
+}
+
+function screenIn(shots: Shots, number: number): Screen {
+  return need(screenOf(shots, number), 'there is no screen ' + number);
+}
+
+function cueIn(screen: Screen, slot: number): Cue {
+  return need(screen.cues.find((c) => c.slot === slot), 'slot ' + slot + ' has no cue on screen ' + screen.number);
+}
+
+function memberIn(shots: Shots, slot: number): CastMember {
+  return need(castIn(shots, slot), 'slot ' + slot + ' is not cast');
+}
+
+function blastIn(screen: Screen, index: number): Explosion {
+  return need(screen.explosions[index], 'screen ' + screen.number + ' has no explosion ' + (index + 1));
+}
+
 export function screenOf(shots: Shots, number: number): Screen | undefined {
   return shots.screens.find((s) => s.number === number);
 }
@@ -81,8 +130,7 @@ function cueIndent(edit: Edit, screen: Screen): string {
 
 // A place moved: every spot named after it moves too.
 export function movePlace(edit: Edit, name: string, pos: Vec3): void {
-  const place = edit.shots.places.find((p) => p.name === name);
-  if (!place) throw new Error('no place ' + name);
+  const place = need(edit.shots.places.find((p) => p.name === name), 'there is no place ' + name);
   edit.replace(place.line, W.placeStatement(name, pos));
   place.pos = pos;
   const follow = (spot: Spot) => { if (spot.place === name) spot.pos = pos; };
@@ -95,27 +143,26 @@ export function movePlace(edit: Edit, name: string, pos: Vec3): void {
 
 // A spot moved on the map: a named place moves as a whole, bare coordinates change on this line.
 export function moveCast(edit: Edit, slot: number, pos: Vec3): void {
-  const member = castIn(edit.shots, slot)!;
+  const member = memberIn(edit.shots, slot);
   if (member.spot.place) return movePlace(edit, member.spot.place, pos);
   setCastSpot(edit, slot, { pos, place: '' });
 }
 
 export function setCastSpot(edit: Edit, slot: number, spot: Spot): void {
-  const member = castIn(edit.shots, slot)!;
+  const member = memberIn(edit.shots, slot);
   member.spot = spot;
   edit.replace(member.line, W.castStatement(member.slot, member.like, spot));
 }
 
 export function setCue(edit: Edit, screenNumber: number, slot: number, change: Partial<Cue>): void {
-  const screen = screenOf(edit.shots, screenNumber)!;
-  const cue = screen.cues.find((c) => c.slot === slot)!;
+  const cue = cueIn(screenIn(edit.shots, screenNumber), slot);
   Object.assign(cue, change);
   cue.words = W.cueStatement(cue).replace(/^\d+ /, '');
   edit.replace(cue.line, W.cueStatement(cue));
 }
 
 export function moveCueSpot(edit: Edit, screenNumber: number, slot: number, pos: Vec3): void {
-  const cue = screenOf(edit.shots, screenNumber)!.cues.find((c) => c.slot === slot)!;
+  const cue = cueIn(screenIn(edit.shots, screenNumber), slot);
   if (cue.spot.place) return movePlace(edit, cue.spot.place, pos);
   setCue(edit, screenNumber, slot, { spot: { pos, place: '' } });
 }
@@ -127,14 +174,14 @@ function explicitId(line: string): number | null {
 }
 
 export function setExplosion(edit: Edit, screenNumber: number, index: number, change: Partial<Explosion>): void {
-  const blast = screenOf(edit.shots, screenNumber)!.explosions[index];
+  const blast = blastIn(screenIn(edit.shots, screenNumber), index);
   const id = explicitId(edit.line(blast.line));
   Object.assign(blast, change);
   edit.replace(blast.line, W.explosionStatement(blast.kind, blast.spot, id));
 }
 
 export function moveExplosion(edit: Edit, screenNumber: number, index: number, pos: Vec3): void {
-  const blast = screenOf(edit.shots, screenNumber)!.explosions[index];
+  const blast = blastIn(screenIn(edit.shots, screenNumber), index);
   if (blast.spot.place) return movePlace(edit, blast.spot.place, pos);
   setExplosion(edit, screenNumber, index, { spot: { pos, place: '' } });
 }
@@ -142,8 +189,8 @@ export function moveExplosion(edit: Edit, screenNumber: number, index: number, p
 // What a cue says when its action changes: what it said before where the new action needs the
 // same, else the slot's own spot, the first car on the set, the player, the player's weapon.
 export function cueFor(shots: Shots, cue: Cue, code: number): Partial<Cue> {
-  const kind = W.cueKind(code)!;
-  const before = W.cueKind(cue.code)!;
+  const kind = need(W.cueKind(code), 'no action has code ' + code);
+  const before = need(W.cueKind(cue.code), 'no action has code ' + cue.code);
   const change: Partial<Cue> = { code };
   if (kind.field === 'spot' && before.field !== 'spot') {
     const member = castIn(shots, cue.slot);
@@ -164,8 +211,21 @@ export function actionRefused(shots: Shots, slot: number, code: number): string 
   return '';
 }
 
+// The slots a new cue on `screen` can be for: each cast member without a cue there, and the first
+// slot nobody is cast in, for the cues that need no ped.
+export function freeCueSlots(shots: Shots, screen: Screen): number[] {
+  const taken = new Set(screen.cues.map((q) => q.slot));
+  const free = shots.cast.map((c) => c.slot).filter((n) => !taken.has(n));
+  let spare = 0;
+  while (spare < SLOTS && (taken.has(spare) || castIn(shots, spare))) ++spare;
+  if (spare < SLOTS) free.push(spare);
+  return free;
+}
+
 export function addCue(edit: Edit, screenNumber: number, slot: number): void {
-  const screen = screenOf(edit.shots, screenNumber)!;
+  const screen = screenIn(edit.shots, screenNumber);
+  if (!Number.isInteger(slot) || slot < 0 || slot >= SLOTS) throw new RangeError('a slot is 0 to ' + (SLOTS - 1));
+  if (screen.cues.some((c) => c.slot === slot)) throw new RangeError('slot ' + slot + ' has a cue on screen ' + screenNumber + ' already');
   const cue: Cue = { slot, code: 1, words: 'phone', spot: { pos: [0, 0, 0], place: '' }, car: '', target: 0, seat: 0,
                      weapon: 0, line: 0 };
   const after = screen.cues.length ? Math.max(...screen.cues.map((c) => c.line)) : screen.line;
@@ -175,8 +235,8 @@ export function addCue(edit: Edit, screenNumber: number, slot: number): void {
 }
 
 export function removeCue(edit: Edit, screenNumber: number, slot: number): void {
-  const screen = screenOf(edit.shots, screenNumber)!;
-  const cue = screen.cues.find((c) => c.slot === slot)!;
+  const screen = screenIn(edit.shots, screenNumber);
+  const cue = cueIn(screen, slot);
   screen.cues = screen.cues.filter((c) => c !== cue);
   edit.remove(cue.line);
 }
@@ -188,7 +248,7 @@ function nextFreeId(screen: Screen): number {
 }
 
 export function addExplosion(edit: Edit, screenNumber: number, pos: Vec3): void {
-  const screen = screenOf(edit.shots, screenNumber)!;
+  const screen = screenIn(edit.shots, screenNumber);
   const blast: Explosion = { kind: 4, id: nextFreeId(screen), spot: { pos, place: '' }, line: 0 };
   const after = lastLineOf(screen);
   edit.insertAfter(after, [lineLike(edit.line(after), W.explosionStatement(blast.kind, blast.spot, null),
@@ -198,14 +258,14 @@ export function addExplosion(edit: Edit, screenNumber: number, pos: Vec3): void 
 }
 
 export function removeExplosion(edit: Edit, screenNumber: number, index: number): void {
-  const screen = screenOf(edit.shots, screenNumber)!;
-  const blast = screen.explosions[index];
+  const screen = screenIn(edit.shots, screenNumber);
+  const blast = blastIn(screen, index);
   screen.explosions = screen.explosions.filter((e) => e !== blast);
   edit.remove(blast.line);
 }
 
 export function setScreenLength(edit: Edit, screenNumber: number, seconds: number): void {
-  const screen = screenOf(edit.shots, screenNumber)!;
+  const screen = screenIn(edit.shots, screenNumber);
   screen.duration = Math.max(0, Math.min(LONGEST_SCREEN, Math.round(seconds)));
   edit.replace(screen.line, W.screenStatement(screen.number, screen.duration));
 }
@@ -240,7 +300,7 @@ export function addScreen(edit: Edit, after: number): number {
 // A screen with its cues and explosions (and the blank line before it); the later ones move up.
 export function removeScreen(edit: Edit, number: number): void {
   const shots = edit.shots;
-  const screen = screenOf(shots, number)!;
+  const screen = screenIn(shots, number);
   shots.screens = shots.screens.filter((s) => s !== screen);
   const gone = [screen.line, ...screen.cues.map((c) => c.line), ...screen.explosions.map((e) => e.line)];
   if (screen.line > 1 && edit.line(screen.line - 1).trim() === '') gone.push(screen.line - 1);
@@ -279,7 +339,7 @@ export function addCast(edit: Edit, pos: Vec3): number {
 // A cast member and every cue of its slot.
 export function removeCast(edit: Edit, slot: number): void {
   const shots = edit.shots;
-  const member = castIn(shots, slot)!;
+  const member = memberIn(shots, slot);
   const gone = [member.line];
   for (const screen of shots.screens) {
     for (const cue of screen.cues) if (cue.slot === slot) gone.push(cue.line);

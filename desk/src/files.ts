@@ -1,4 +1,5 @@
-// Files in and out of the page: a download made from text, and a shot list dropped on the page.
+// Files in and out of the page: a download made from text, and the files the desk opens as
+// films, each kind by its name's ending.
 
 export function download(name: string, text: string): void {
   const a = document.createElement('a');
@@ -17,4 +18,21 @@ export async function readText(file: File): Promise<{ name: string; text: string
   } catch {
     throw new Error(file.name + ' is not UTF-8 text, so it is no shot list the desk can read');
   }
+}
+
+// A kind of file the desk opens: what it is called, and how a file of it becomes a film's name
+// and shot list.
+export interface FileKind {
+  name: string;
+  ending: RegExp;
+  read(file: File): Promise<{ name: string; text: string }>;
+}
+
+// Anything not named otherwise is taken for a shot list, which says itself whether it reads.
+export const FILE_KINDS: readonly FileKind[] = [
+  { name: 'shot list', ending: /\.shots$/i, read: readText },
+];
+
+export function readFilm(file: File): Promise<{ name: string; text: string }> {
+  return (FILE_KINDS.find((k) => k.ending.test(file.name)) ?? FILE_KINDS[0]).read(file);
 }

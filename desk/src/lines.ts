@@ -20,15 +20,35 @@ export function joinLines(lines: readonly string[]): string {
 // removes is a fault of the caller, never silently applied.
 export function applySplices(lines: readonly string[], splices: readonly Splice[]): string[] {
   const out = lines.slice();
-  for (const s of splices) {
-    for (let i = 0; i < s.removed.length; ++i) {
-      if (out[s.at + i] !== s.removed[i]) {
-        throw new Error('line ' + (s.at + i + 1) + ' is not the line the change removes');
-      }
-    }
-    out.splice(s.at, s.removed.length, ...s.inserted);
-  }
+  const bad = spliceLines(out, splices);
+  if (bad) throw new Error('line ' + bad + ' is not the line the change removes');
   return out;
+}
+
+// Applies `splices` to `lines` itself, one after the other. Returns 0, or the line (from 1) where
+// a splice did not find what it removes; `lines` is then part-way and the caller's to drop.
+export function spliceLines(lines: string[], splices: readonly Splice[]): number {
+  for (const s of splices) {
+    if (s.at > lines.length) return s.at + 1;
+    for (let i = 0; i < s.removed.length; ++i) {
+      if (lines[s.at + i] !== s.removed[i]) return s.at + i + 1;
+    }
+    spliceIn(lines, s.at, s.removed.length, s.inserted);
+  }
+  return 0;
+}
+
+// Array.prototype.splice with the lines as arguments runs out of stack past about a hundred
+// thousand of them (a long text pasted in whole), so long runs are copied across.
+function spliceIn(lines: string[], at: number, removed: number, inserted: readonly string[]): void {
+  if (inserted.length < 4096) {
+    lines.splice(at, removed, ...inserted);
+    return;
+  }
+  const tail = lines.slice(at + removed);
+  lines.length = at;
+  for (const line of inserted) lines.push(line);
+  for (const line of tail) lines.push(line);
 }
 
 export function invertSplices(splices: readonly Splice[]): Splice[] {

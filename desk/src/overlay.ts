@@ -3,6 +3,7 @@
 // edited. Spots that name a place are drawn at the place, and moving them moves the place.
 import type { Shots, Vec3 } from './answer';
 import { glyph, haloText, type Look, type MapView } from '../../src/views/player.js';
+import type { Selected } from './selection';
 import { cueKind, explosionWord } from './words';
 
 export type Handle =
@@ -10,13 +11,6 @@ export type Handle =
   | { kind: 'place'; name: string; pos: Vec3 }
   | { kind: 'cue'; screen: number; slot: number; pos: Vec3; place: string; words: string }
   | { kind: 'explosion'; screen: number; index: number; pos: Vec3; place: string; blast: number };
-
-export type Selected =
-  | { kind: 'cast'; slot: number }
-  | { kind: 'place'; name: string }
-  | { kind: 'cue'; slot: number }
-  | { kind: 'explosion'; index: number }
-  | null;
 
 export function handlesOf(shots: Shots, screen: number): Handle[] {
   const out: Handle[] = [];

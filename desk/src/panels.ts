@@ -1,13 +1,10 @@
 // What the desk says around the editor: the plan's figures (always on screen), the notice when the
-// shot list does not read or its film does not record, and the text with its problems.
+// shot list does not read or its film does not record, and the desk's own notices.
 import type { Answer } from './answer';
-import type { Desk, Shown } from './desk';
+import type { Desk } from './desk';
+import { esc } from './editor';
 
 const $ = (id: string) => document.getElementById(id)!;
-
-function esc(s: string | number): string {
-  return String(s).replace(/&/g, '&amp;').replace(/</g, '&lt;');
-}
 
 function seconds(ms: number): string {
   return (ms / 1000).toFixed(1) + ' s';
@@ -20,8 +17,8 @@ function verdict(a: Answer): string {
 }
 
 // The key count and the time in the game of the film shown, and how the current text fares.
-export function showStatus(desk: Desk, shown: Shown | null): void {
-  const s = $('status'), plan = desk.good?.plan;
+export function showStatus(desk: Desk): void {
+  const s = $('status'), plan = desk.good?.plan, shown = desk.answer ? desk.shown : null;
   const a = desk.answer;
   const state = !a ? 'busy' : verdict(a);
   s.dataset.state = state;
@@ -42,7 +39,7 @@ export function showStatus(desk: Desk, shown: Shown | null): void {
 }
 
 // Problems with their lines (each a link to the line in the text), differences, and an undo.
-export function showNotice(desk: Desk, undo: () => void, toLine: (line: number) => void): void {
+export function showNotice(desk: Desk): void {
   const n = $('notice'), a = desk.answer;
   if (!a || a.ok) {
     n.hidden = true;
@@ -52,35 +49,30 @@ export function showNotice(desk: Desk, undo: () => void, toLine: (line: number) 
   const head = !a.shots ? 'The shot list does not read.' : a.problems.length && !a.plan
     ? 'This film cannot be recorded.' : 'The rehearsal did not record this film.';
   let html = '<b>' + head + '</b> The film shown is the last one that recorded; your text is kept as it is.' +
-    ' <button id="notice-undo">Undo (Ctrl+Z)</button><ul>';
+    ' <button id="notice-undo" data-act="undo">Undo (Ctrl+Z)</button><ul>';
   for (const p of a.problems) {
-    html += '<li>' + (p.line > 0 ? '<a href="#" data-line="' + p.line + '">' + esc(desk.file) + ':' + p.line + '</a>: ' : '') + esc(p.text) + '</li>';
+    html += '<li>' + (p.line > 0 ? '<a href="#" data-act="show-line" data-line="' + p.line + '">' + esc(desk.file) + ':' + p.line + '</a>: ' : '') +
+      esc(p.text) + '</li>';
   }
   for (const d of (a.differences ?? []).slice(0, 20)) html += '<li>' + esc(d) + '</li>';
   n.innerHTML = html + '</ul>';
   n.hidden = false;
-  $('notice-undo').onclick = undo;
-  n.querySelectorAll<HTMLElement>('[data-line]').forEach((el) => {
-    el.onclick = (e) => { e.preventDefault(); toLine(Number(el.dataset.line)); };
-  });
 }
 
-// The text tab: the whole shot list (unless what was typed there is not applied yet), its
-// problems by line, and `line` (when given) picked out.
-export function showText(desk: Desk, line: number): void {
-  const area = $('text') as HTMLTextAreaElement;
-  const typed = area.dataset.filled !== undefined && area.value !== area.dataset.filled;
-  if (!typed) {
-    area.value = desk.text;
-    area.dataset.filled = desk.text;
-  }
-  const problems = desk.answer?.problems ?? [];
-  $('text-problems').innerHTML = problems.map((p) => '<li>' + (p.line ? 'line ' + p.line + ': ' : '') + esc(p.text) + '</li>').join('');
-  if (line <= 0) return;
-  (document.querySelector('[data-tab="text"]') as HTMLElement).click();
-  const lines = area.value.split('\n');
-  const from = lines.slice(0, line - 1).reduce((n, l) => n + l.length + 1, 0);
-  area.focus();
-  area.setSelectionRange(from, from + (lines[line - 1] ?? '').length);
-  area.scrollTop = Math.max(0, (line - 4) * parseFloat(getComputedStyle(area).lineHeight || '16'));
+// The desk's own notices (the storage, the library, another tab), each with its buttons and a
+// close button.
+export function showNotices(desk: Desk): void {
+  const n = $('notices');
+  n.innerHTML = desk.notices.map((note) => '<div class="note" data-note="' + esc(note.id) + '">' + esc(note.text) +
+    (note.actions ?? []).map((a) => ' <button data-act="' + esc(a.act) + '"' + Object.entries(a.args ?? {})
+      .map(([k, v]) => ' data-' + k + '="' + esc(v) + '"').join('') + '>' + esc(a.label) + '</button>').join('') +
+    '<button class="x" data-act="dismiss" data-id="' + esc(note.id) + '" title="close">&times;</button></div>').join('');
+  n.hidden = !desk.notices.length;
+}
+
+// Why the last thing asked for was refused, for a few seconds.
+export function showRefused(desk: Desk): void {
+  const n = $('refused');
+  n.textContent = desk.refused ?? '';
+  n.hidden = desk.refused === null;
 }

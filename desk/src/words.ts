@@ -71,6 +71,12 @@ export function num(value: number): string {
   return String(f);
 }
 
+// "X Y Z" as typed, or null.
+export function parseSpot(value: string): Vec3 | null {
+  const parts = value.trim().split(/[\s,]+/).map(Number);
+  return parts.length === 3 && parts.every((n) => Number.isFinite(n)) ? [parts[0], parts[1], parts[2]] : null;
+}
+
 export function coords(pos: Vec3): string {
   return num(pos[0]) + ' ' + num(pos[1]) + ' ' + num(pos[2]);
 }

@@ -55,10 +55,10 @@ export async function open(page: Page, file: string, timeout = 60000): Promise<v
   await settled(page, timeout);
 }
 
-// The shot list as the desk keeps it in the browser's storage.
+// The shot list of the film open in the desk, as the desk keeps it in the browser's storage.
 export async function keptText(page: Page): Promise<string> {
   return page.evaluate(() => {
-    const key = Object.keys(localStorage).find((k) => k.startsWith('zenthar-desk:'))!;
+    const key = 'zenthar-desk:film:' + document.body.dataset.film;
     return (JSON.parse(localStorage.getItem(key)!) as { text: string }).text;
   });
 }
