@@ -156,6 +156,14 @@ bool ReadStep(const char* p, const char* what, int version, Step& step, char* wo
       return Fail(problem, size, "usage: leave at X Y Z");
     }
     return ReadPlace(p, step, word, problem, size, "leave at X Y Z");
+  } else if (std::strcmp(what, "park") == 0 && version >= kAutosaveVersion) {
+    step.kind = StepKind::park;
+    const char* usage = "park NAME at X Y Z";
+    if (!ReadName(p, step, word, problem, size, usage)) return false;
+    if (!NextWord(p, word) || std::strcmp(word, "at") != 0) {
+      return Fail(problem, size, "usage: %s", usage);
+    }
+    return ReadPlace(p, step, word, problem, size, usage);
   } else if (std::strcmp(what, "capture") == 0) {
     step.kind = StepKind::capture;
     if (!ReadWhole(p, step.value, word, problem, size, "capture M")) return false;
@@ -228,7 +236,8 @@ bool CheckStep(const Step& step, char names[][kNameSize], int& cars, Summary& su
     if (cars == kCars) return Fail(problem, size, "more than %d cars", kCars);
     Copy(names[cars++], kNameSize, step.name);
   }
-  if (step.kind == StepKind::enter && !Staged(names, cars, step.name)) {
+  if ((step.kind == StepKind::enter || step.kind == StepKind::park) &&
+      !Staged(names, cars, step.name)) {
     return Fail(problem, size, "no car named '%s' is staged above", step.name);
   }
   if (step.kind == StepKind::car || step.kind == StepKind::capture) NoteModel(summary, step.value);
