@@ -108,19 +108,21 @@ TEST(Autosave, RandomHandDirectedScenariosComeBack) {
   std::printf("autosave round trips: %d from seed %llu (replay with ZENTHAR_SEED=%llu)\n",
               scenarios, static_cast<unsigned long long>(seed),
               static_cast<unsigned long long>(seed));
-  int captures = 0, cars = 0, weapons = 0, quiet = 0, moves = 0;
+  int captures = 0, cars = 0, weapons = 0, quiet = 0, moves = 0, parks = 0, wrecks = 0;
   for (int i = 0; i < scenarios; ++i) {
     const std::uint64_t one = seed + static_cast<std::uint64_t>(i);
     const std::string text = zt::RandomHandScenario(one);
     SCOPED_TRACE("scenario seed " + std::to_string(one) + " (ZENTHAR_SEED=" + std::to_string(one) +
                  " ZENTHAR_SCENARIOS=1 replays it):\n" + text);
-    const zt::RoundTrip trip = zt::AutosaveRoundTrip(Parsed(text), false, false);
+    const zt::RoundTrip trip = zt::AutosaveRoundTrip(Parsed(text), true, false);
     if (trip.take.empty()) continue;
     ASSERT_EQ(trip.replayed.film, trip.made.film) << "the take:\n" << trip.take;
     captures += trip.take.find("\ncapture ") != std::string::npos;
     cars += trip.take.find("\nenter ") != std::string::npos;
     weapons += trip.take.find("\nweapon ") != std::string::npos;
     moves += trip.take.find("\nmove ") != std::string::npos;
+    parks += trip.take.find("\npark ") != std::string::npos;
+    wrecks += trip.made.film.find(", wrecked") != std::string::npos;
     std::istringstream lines(trip.take);
     for (std::string line; std::getline(lines, line);) {
       if (line.rfind("press ", 0) == 0 && line.find('"') == std::string::npos) {
@@ -129,8 +131,10 @@ TEST(Autosave, RandomHandDirectedScenariosComeBack) {
       }
     }
   }
-  std::printf("takes with captures %d, cars entered %d, weapons %d, quiet keys %d, moves %d\n",
-              captures, cars, weapons, quiet, moves);
+  std::printf(
+      "takes with captures %d, cars entered %d, weapons %d, quiet keys %d, moves %d, parks %d, "
+      "films with a wrecked car %d\n",
+      captures, cars, weapons, quiet, moves, parks, wrecks);
   if (scenarios >= 100) {
     EXPECT_GT(captures, scenarios / 2);
     EXPECT_GT(cars, scenarios / 5);
