@@ -105,6 +105,26 @@ int main(int argc, char** argv) {
           name, ticks, ticks / floor, floor, ticks / counter(prefix + "_keys"));
     }
   }
+  // Rough worlds: the longest take of three seeds, less the ticks its stalls took.
+  for (const char* name : {"demo", "car-chase", "every-action", "explosions", "largest"}) {
+    const std::string prefix = std::string(std::string(name) == "largest"
+                                               ? "TakeOfTheLargestFilmInARoughWorld/iterations:1."
+                                               : "TakeTicksOnExamples/iterations:1.") +
+                               name;
+    const double calm = counter(prefix + "_ticks"), rough = counter(prefix + "_rough_ticks");
+    if (calm > 0 && rough > 0) {
+      std::printf(
+          "  rough take of %-13s %.0f host ticks and %.0f of stalls, %.2fx the calm %.0f"
+          "  (target <= 1.2x, plus the stalls)\n",
+          name, rough, counter(prefix + "_stall_ticks"), rough / calm, calm);
+    }
+  }
+  const double read = counter("ReadCost/0/iterations:1.plugin_ns_per_read");
+  const double answered = counter("ReadCost/1/iterations:1.plugin_ns_per_read");
+  if (read > 0 && answered > 0) {
+    std::printf("  a read the runner answers     %+.0f ns on the plug-in's pass (%.0f ns alone)\n",
+                answered - read, read);
+  }
   const double retake = figure("TakeOfTheLargestFilm/iterations:1/manual_time");
   if (retake > 0) std::printf("  largest film, take + rehearsal %.2f s\n", retake / 1e9);
   // Autosave: the runner off (0), beside the plug-in with autosave off (1) and on (2).
