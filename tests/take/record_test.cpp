@@ -114,14 +114,14 @@ void CopyFixUps(NativeCallContext record) {
 // floats beside the place keep what the host gave them.
 TEST(NativeRecord, ATakesPlaceIsWhatThePlugInEndsUpWithWhateverTheFixUps) {
   const float want[3] = {100.25f, -7.5f, 0.125f};
-  float vars[5] = {kSentinel, 1, 2, 3, kSentinel};  // the place is vars[1..3]
+  float vars[6] = {kSentinel, 1, 2, 3, kSentinel, kSentinel};  // the place is vars[1..3]
   float other[3] = {kSentinel, kSentinel, kSentinel};
   NativeCallContext record = Record();
   record.fixupTargets[0] = vars;  // from the float before the place: its last two over x and y
   record.fixupTemps[0] = {7, 8, 9, 0};
   record.fixupTargets[1] = other;
   record.fixupTemps[1] = {4, 5, 6, 0};
-  record.fixupTargets[2] = vars + 3;  // z, and the float after the place
+  record.fixupTargets[2] = vars + 3;  // z, and the two floats after the place
   record.fixupTemps[2] = {10, 11, 12, 0};
   record.fixupTargets[3] = other;
   record.fixupTemps[3] = {13, 14, 15, 0};
@@ -135,7 +135,8 @@ TEST(NativeRecord, ATakesPlaceIsWhatThePlugInEndsUpWithWhateverTheFixUps) {
   CopyFixUps(record);
   ExpectPlace({vars[1], vars[2], vars[3]}, want[0], want[1], want[2], "after the plug-in's copies");
   EXPECT_EQ(vars[0], 7.0f) << "the float before the place keeps its fix-up";
-  EXPECT_EQ(vars[4], 11.0f) << "the float after the place keeps its fix-up";
+  EXPECT_EQ(vars[4], 11.0f) << "the floats after the place keep their fix-up";
+  EXPECT_EQ(vars[5], 12.0f);
   ExpectPlace({other[0], other[1], other[2]}, 4, 5, 6, "another target's fix-up");
 }
 
