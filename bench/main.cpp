@@ -92,11 +92,12 @@ int main(int argc, char** argv) {
     std::printf("  largest film, plan + verify   %.2f s  (target <= %.2f s, its rehearsal above)\n",
                 verified / 1e9, film / 1e9);
   }
+  // The counters of a take's benchmark: the examples', or the largest film's in `largest`.
+  auto take = [](const std::string& name, const char* largest) {
+    return (name == "largest" ? std::string(largest) : "TakeTicksOnExamples/iterations:1.") + name;
+  };
   for (const char* name : {"demo", "car-chase", "every-action", "explosions", "largest"}) {
-    const std::string prefix = std::string(std::string(name) == "largest"
-                                               ? "TakeOfTheLargestFilm/iterations:1/manual_time."
-                                               : "TakeTicksOnExamples/iterations:1.") +
-                               name;
+    const std::string prefix = take(name, "TakeOfTheLargestFilm/iterations:1/manual_time.");
     const double ticks = counter(prefix + "_ticks"), floor = counter(prefix + "_floor");
     if (ticks > 0 && floor > 0) {
       std::printf(
@@ -107,10 +108,7 @@ int main(int argc, char** argv) {
   }
   // Rough worlds: the longest take of three seeds, less the ticks its stalls took.
   for (const char* name : {"demo", "car-chase", "every-action", "explosions", "largest"}) {
-    const std::string prefix = std::string(std::string(name) == "largest"
-                                               ? "TakeOfTheLargestFilmInARoughWorld/iterations:1."
-                                               : "TakeTicksOnExamples/iterations:1.") +
-                               name;
+    const std::string prefix = take(name, "TakeOfTheLargestFilmInARoughWorld/iterations:1.");
     const double calm = counter(prefix + "_ticks"), rough = counter(prefix + "_rough_ticks");
     if (calm > 0 && rough > 0) {
       std::printf(

@@ -5,10 +5,12 @@
 // Reads: what a read of the player's place costs the plug-in's pass while the runner answers it.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "examples.h"
@@ -138,56 +140,88 @@ class Clock : public tessel::Listener, public world::CallObserver {
   std::chrono::steady_clock::time_point begin_;
 };
 
+// A game of the benchmarks' own: the world's natives answering, the clock on every pass, the
+// plug-in and, with `runner`, the take runner loaded in `name`'s folder, which holds `files`.
+class Game {
+ public:
+  Game(benchmark::State& state, const char* name, bool runner,
+       const std::vector<std::pair<const char*, std::string>>& files)
+      : folder_(fs::temp_directory_path() / name) {
+    fs::remove_all(folder_);
+    fs::create_directories(folder_);
+    for (const auto& [file, text] : files) std::ofstream(folder_ / file) << text;
+    world::InstallNatives(world_, &clock, {});
+    tessel::SetListener(&clock);
+    tessel::ResetClock(0);
+    previous_ = fs::current_path();
+    fs::current_path(folder_);
+    std::vector<std::string> modules = {sim::DefaultPluginPath()};
+    if (runner) modules.push_back(sim::DefaultTakePath());
+    for (const std::string& module : modules) {
+      char error[512] = {};
+      if (!tessel::LoadPlugin(module.c_str(), folder_.string().c_str(), error, sizeof error)) {
+        state.SkipWithError(error);
+      }
+    }
+  }
+
+  // A tick a key: `key` pressed before each tick for which it gives a code, none for -1.
+  template <typename Key>
+  void Run(int ticks, Key key) {
+    for (int tick = 0; tick < ticks; ++tick) {
+      if (const int code = key(tick); code >= 0) tessel::PressKey(code);
+      tessel::SetTime(static_cast<std::uint64_t>(tick) * 33);
+      tessel::RunTick();
+    }
+  }
+
+  // Everything unloaded; what the runner wrote into the folder, in bytes of takes.
+  std::uintmax_t End() {
+    tessel::UnloadPlugin();
+    fs::current_path(previous_);
+    tessel::SetListener(nullptr);
+    world::RemoveNatives();
+    std::uintmax_t bytes = 0;
+    for (const auto& entry : fs::recursive_directory_iterator(folder_)) {
+      if (entry.is_regular_file() && entry.path().extension() == ".take") {
+        bytes += entry.file_size();
+      }
+    }
+    fs::remove_all(folder_);
+    return bytes;
+  }
+
+  Clock clock;
+
+ private:
+  fs::path folder_, previous_;
+  world::World world_;
+};
+
+double Ns(std::chrono::steady_clock::duration d) {
+  return static_cast<double>(std::chrono::duration_cast<std::chrono::nanoseconds>(d).count());
+}
+
 enum Runner { kNone, kAutosaveOff, kAutosaveOn };
 
 void AutosaveCost(benchmark::State& state) {
   const auto runner = static_cast<Runner>(state.range(0));
   const bool keys = state.range(1) != 0;
   constexpr int kTicks = 20000;
-  const fs::path folder = fs::temp_directory_path() / "zenthar-bench-autosave";
-  fs::remove_all(folder);
-  fs::create_directories(folder);
+  std::vector<std::pair<const char*, std::string>> files;
   if (runner != kNone) {
-    std::ofstream(folder / "take.ini") << (runner == kAutosaveOn ? "Autosave=1\n" : "Autosave=0\n");
+    files.emplace_back("take.ini", runner == kAutosaveOn ? "Autosave=1\n" : "Autosave=0\n");
   }
-  world::World w;
-  Clock clock;
-  world::InstallNatives(w, &clock, {});
-  tessel::SetListener(&clock);
-  tessel::ResetClock(0);
-  std::vector<std::string> modules = {sim::DefaultPluginPath()};
-  if (runner != kNone) modules.push_back(sim::DefaultTakePath());
-  const fs::path previous = fs::current_path();
-  fs::current_path(folder);
-  for (const std::string& module : modules) {
-    char error[512] = {};
-    if (!tessel::LoadPlugin(module.c_str(), folder.string().c_str(), error, sizeof error)) {
-      state.SkipWithError(error);
-    }
-  }
+  Game game(state, "zenthar-bench-autosave", runner != kNone, files);
   for (auto _ : state) {
-    for (int tick = 0; tick < kTicks; ++tick) {
-      // Num + and Num - by turns: the plug-in takes one every pass and shows its message.
-      if (keys) tessel::PressKey(tick % 2 == 0 ? 107 : 109);
-      tessel::SetTime(static_cast<std::uint64_t>(tick) * 33);
-      tessel::RunTick();
-    }
+    // Num + and Num - by turns: the plug-in takes one every pass and shows its message.
+    game.Run(kTicks, [&](int tick) { return !keys ? -1 : tick % 2 == 0 ? 107 : 109; });
   }
-  tessel::UnloadPlugin();
-  fs::current_path(previous);
-  tessel::SetListener(nullptr);
-  world::RemoveNatives();
-  std::uintmax_t bytes = 0;
-  for (const auto& entry : fs::recursive_directory_iterator(folder)) {
-    if (entry.is_regular_file() && entry.path().extension() == ".take") bytes += entry.file_size();
-  }
-  fs::remove_all(folder);
-  const auto ns = [](std::chrono::steady_clock::duration d) {
-    return static_cast<double>(std::chrono::duration_cast<std::chrono::nanoseconds>(d).count());
-  };
-  state.counters["plugin_pass_ns"] = ns(clock.plugin) / kTicks;
-  state.counters["runner_pass_ns"] = ns(clock.runner) / kTicks;
-  state.counters["runner_natives_per_pass"] = static_cast<double>(clock.runnerNatives) / kTicks;
+  const std::uintmax_t bytes = game.End();
+  state.counters["plugin_pass_ns"] = Ns(game.clock.plugin) / kTicks;
+  state.counters["runner_pass_ns"] = Ns(game.clock.runner) / kTicks;
+  state.counters["runner_natives_per_pass"] =
+      static_cast<double>(game.clock.runnerNatives) / kTicks;
   state.counters["bytes_per_pass"] = static_cast<double>(bytes) / kTicks;
 }
 BENCHMARK(AutosaveCost)
@@ -201,48 +235,22 @@ BENCHMARK(AutosaveCost)
 void ReadCost(benchmark::State& state) {
   const bool take = state.range(0) != 0;
   constexpr int kKeys = 20000;
-  const fs::path folder = fs::temp_directory_path() / "zenthar-bench-reads";
-  fs::remove_all(folder);
-  fs::create_directories(folder);
-  if (take) {
-    std::ofstream(folder / "take.ini") << "Autosave=0\n";
-    std::ofstream file(folder / "zenthar.take");
-    file << "zenthar-take 1\n";
-    for (int i = 0; i < kKeys; ++i) file << "press num2 \"My pos saved\"\n";
-  }
-  world::World w;
-  Clock clock;
-  world::InstallNatives(w, &clock, {});
-  tessel::SetListener(&clock);
-  tessel::ResetClock(0);
-  const fs::path previous = fs::current_path();
-  fs::current_path(folder);
-  std::vector<std::string> modules = {sim::DefaultPluginPath()};
-  if (take) modules.push_back(sim::DefaultTakePath());
-  for (const std::string& module : modules) {
-    char error[512] = {};
-    if (!tessel::LoadPlugin(module.c_str(), folder.string().c_str(), error, sizeof error)) {
-      state.SkipWithError(error);
-    }
-  }
+  std::string text = "zenthar-take 1\n";
+  for (int i = 0; take && i < kKeys; ++i) text += "press num2 \"My pos saved\"\n";
+  Game game(state, "zenthar-bench-reads", take,
+            take ? std::vector<std::pair<const char*, std::string>>{{"take.ini", "Autosave=0\n"},
+                                                                    {"zenthar.take", text}}
+                 : std::vector<std::pair<const char*, std::string>>{});
   for (auto _ : state) {
-    for (int tick = 0; tick < kKeys + 10; ++tick) {
-      if (take ? tick == 0 : tick < kKeys) tessel::PressKey(take ? 120 : 98);
-      tessel::SetTime(static_cast<std::uint64_t>(tick) * 33);
-      tessel::RunTick();
-    }
+    // F9 once to start the take, or Num 2 every pass.
+    game.Run(kKeys + 10, [&](int tick) {
+      return take ? (tick == 0 ? 120 : -1) : tick < kKeys ? 98 : -1;
+    });
   }
-  tessel::UnloadPlugin();
-  fs::current_path(previous);
-  tessel::SetListener(nullptr);
-  world::RemoveNatives();
-  fs::remove_all(folder);
-  const double reads = static_cast<double>(clock.placeReads);
+  game.End();
+  const double reads = static_cast<double>(game.clock.placeReads);
   state.counters["reads"] = reads;
-  state.counters["plugin_ns_per_read"] =
-      static_cast<double>(
-          std::chrono::duration_cast<std::chrono::nanoseconds>(clock.plugin).count()) /
-      reads;
+  state.counters["plugin_ns_per_read"] = Ns(game.clock.plugin) / reads;
 }
 BENCHMARK(ReadCost)->Arg(0)->Arg(1)->Iterations(1)->Unit(benchmark::kMillisecond);
 
