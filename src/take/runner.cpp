@@ -500,7 +500,7 @@ void RunTakePass() {
   int opened = -1;
   const bool took = HooksInstalled() && TakenKey(taken, opened);
   // The world as the play key found it, for the autosave: the show plays in it.
-  if (opened == KeyCode(kCaptureKeyName)) NoteStand();
+  if (opened >= 0 && opened == KeyCode(kCaptureKeyName)) NoteStand();
   if (took) AutosaveKey(taken);
   if ((GetAsyncKeyState(startKey != 0 ? startKey : kDefaultStartKey) & 1) != 0) {
     if (take.running) {

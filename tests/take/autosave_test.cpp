@@ -195,12 +195,18 @@ TEST(Autosave, BeforeAPlayKeyItWritesWhereThePlayerAndEveryCarStand) {
              "at 1.5 press scroll\nat 2.0 player enter taxi\nat 2.5 press num6\n"
              "at 3.0 press plus\nat 3.5 player at 40 40 0\nat 4.0 player leave\n"
              "at 4.5 player enter van\nat 5.0 player at 33.5 20.25 0\n"
-             "at 5.5 press backslash\nrun 12\n"),
+             "at 5.2 press scroll\nat 5.3 press scroll\nat 5.4 player leave\n"
+             "at 5.5 player at 11.5 20 0\nat 5.6 press backslash\nat 5.8 press scroll\n"
+             "at 6.0 player enter van\nat 6.2 press backslash\nrun 12\n"),
       true);
   EXPECT_NE(trip.take.find("\npress plus \"Screen do time changed to 1\"\n"
-                           "car car2 model 91 at 23.5 0.25 0\nenter car2\nmove 23.5 0.25 0\n"
-                           "park car1 at 30 20 0\npress backslash \"Play started\"\n"),
+                           "press scroll \"Screen mode 2\"\npress scroll \"Screen mode off\"\n"
+                           "leave at 1.5 0 0\ncapture 2001\npress scroll \"Screen mode\"\n"
+                           "car car2 model 91 at 23.5 0.25 0\n"
+                           "enter car2\nmove 23.5 0.25 0\npark car1 at 30 20 0\n"
+                           "press backslash \"Play started\"\n"),
             std::string::npos)
+      << "the capture wrote no world of a show, the play key did:\n"
       << trip.take;
   EXPECT_EQ(trip.replayed.film, trip.made.film);
   const std::string& state = trip.replayed.out.state;
