@@ -113,6 +113,20 @@ TEST(HonestRunner, TheFilmHoldsTheTakesPlacesWhereverTheGameSetsThePlayerDown) {
       << "the game put the player elsewhere: " << reads[2];
 }
 
+// Once the take is done the game answers the plug-in's reads again: a cue by hand afterwards is
+// recorded where the player stands, not where the take last put it.
+TEST(HonestRunner, AfterTheTakeThePlugInReadsTheGameAgain) {
+  const zt::Rehearsal r = Take(
+      "zenthar-take 1\ncapture 2001\npress num1 \"Char create\"\nmove 10 0 0\n"
+      "press scroll \"Screen mode\"\n",
+      "at 2 player at 7 7 0\nat 2.5 press num3\n");
+  EXPECT_EQ(Said(r, true).back(), "Take done: 3 keys");
+  const world::Vec3 cue = r.out.film.film.cue(0, 0).pos;
+  EXPECT_TRUE(cue.x == 7.0f && cue.y == 7.0f && cue.z == 0.0f)
+      << cue.x << " " << cue.y << " " << cue.z;
+  EXPECT_EQ(r.out.film.problems, std::vector<std::string>{});
+}
+
 // A ped of another model stands nearer than the capture ped (slot 0's, where the player stood):
 // the game would give the plug-in that one, the take gives it the capture ped and its model.
 TEST(HonestRunner, ACaptureTakesTheTakesModelWhoeverStandsNearer) {
