@@ -2,20 +2,85 @@
 // first, and a fault is one printable problem on a line the file has; a file that passes streams
 // exactly the steps the check counted, and none from a torn last line, which only a version 2
 // take can have and only as its unended last line. The same bytes checked in memory, as a
-// rehearsal checks a take, give the same verdict.
+// rehearsal checks a take, give the same verdict. A take that passes, of a few dozen steps, is
+// then performed by the runner beside the plug-in in a rough world seeded by its bytes: it starts
+// with the keys the check counted, and ends done with all of them, or stopped at one of its steps,
+// or is still under way when the rehearsal's time runs out.
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
+#include "rehearsal/runner.h"
+#include "rehearsal/take_scenario.h"
 #include "take/take_file.h"
+#include "tessel/host.h"
 
 namespace {
+
+// Takes longer than this are only read; a rehearsal of at most this much virtual time.
+constexpr int kMostSteps = 48;
+constexpr std::uint64_t kMostMs = 40000;
 
 void Fail(const char* why, const char* problem) {
   std::fprintf(stderr, "%s: %s\n", why, problem);
   std::abort();
+}
+
+// The runner's own messages.
+class RunnerSaid : public sim::Subscriber {
+ public:
+  void OnEvent(const sim::RunEvent& e) override {
+    if (e.kind == sim::RunEvent::Kind::screen && !e.by.empty()) said.push_back(e.text);
+  }
+  std::vector<std::string> said;
+};
+
+bool Starts(const std::string& text, const std::string& head) {
+  return text.compare(0, head.size(), head) == 0;
+}
+
+void Perform(const std::string& text, const take::Summary& summary) {
+  sim::Scenario scenario;
+  if (!sim::TakeScenario("fuzz.take", text, scenario).empty()) {
+    Fail("a take that reads makes no rehearsal", "");
+  }
+  scenario.rough = true;
+  scenario.roughSeed = 0;
+  for (const char c : text)
+    scenario.roughSeed = scenario.roughSeed * 131 + static_cast<unsigned char>(c);
+  scenario.runUntil = std::min(scenario.runUntil, kMostMs);
+  static const std::string folder = [] {
+    char own[4096];
+    tessel::ExecutableFolder(own, sizeof own);
+    return std::string(own) + "/" + ZENTHAR_FUZZ_MODULES + "/";
+  }();
+  RunnerSaid runner;
+  sim::RunOptions options;
+  options.pluginPath = folder + "Zenthar.so";
+  options.takePath = folder + "ZentharTake.so";
+  options.writeTrace = false;
+  options.extra.push_back(&runner);
+  const sim::RunOutput out = sim::RunScenario(scenario, options);
+  if (!out.ok) Fail("a take that reads did not run", out.error.c_str());
+  const std::vector<std::string>& said = runner.said;
+  const std::string keys = std::to_string(summary.keys) + " keys";
+  if (said.empty() || !Starts(said.front(), "Take started: " + keys)) {
+    Fail("the take did not start with its keys", said.empty() ? "" : said.front().c_str());
+  }
+  const std::string& last = said.back();
+  if (Starts(last, "Take done: ")) {
+    if (last != "Take done: " + keys) Fail("the take was done with other keys", last.c_str());
+  } else if (Starts(last, "Take stopped at step ")) {
+    const int step = std::atoi(last.c_str() + std::strlen("Take stopped at step "));
+    if (step < 1 || step > summary.steps)
+      Fail("the take stopped at no step of its own", last.c_str());
+  } else if (!Starts(last, "Take started") && !Starts(last, "Take: ")) {
+    Fail("the take ended with a message of no ending", last.c_str());
+  }
 }
 
 }  // namespace
@@ -62,5 +127,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   while (take::NextStep(file, summary, read, step)) ++steps;
   std::fclose(file);
   if (steps != summary.steps) Fail("the stream does not give the steps the check counted", "");
+  if (summary.steps <= kMostSteps) {
+    Perform(std::string(reinterpret_cast<const char*>(data), size), summary);
+  }
   return 0;
 }

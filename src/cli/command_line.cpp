@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <fstream>
 
+#include "rehearsal/scenario.h"
+
 #ifndef ZENTHAR_VERSION
 #error "the build gives the programs the project's version"
 #endif
@@ -56,6 +58,18 @@ bool WriteFile(const std::string& path, const std::string& text) {
   std::ofstream out(path, std::ios::binary);
   out << text;
   return static_cast<bool>(out);
+}
+
+std::optional<int> RoughSeed(const char* program, const std::string& text, bool& rough,
+                             std::uint64_t& seed) {
+  if (text.empty()) return std::nullopt;
+  std::string problem;
+  if (!sim::ReadSeed(text, seed, problem)) {
+    std::fprintf(stderr, "%s: --rough: %s\n", program, problem.c_str());
+    return 2;
+  }
+  rough = true;
+  return std::nullopt;
 }
 
 }  // namespace cli

@@ -2,6 +2,7 @@
 // flags, --help, --version and the one input file; and writing an output file.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -25,5 +26,10 @@ struct CommandLine {
 std::optional<int> Parse(int argc, char** argv, const CommandLine& line, std::string& input);
 
 bool WriteFile(const std::string& path, const std::string& text);
+
+// The value of --rough, a rough world's seed, given as `text` (empty when the option was not
+// given). Empty to go on, else 2 for a value that is no seed, which has been reported.
+std::optional<int> RoughSeed(const char* program, const std::string& text, bool& rough,
+                             std::uint64_t& seed);
 
 }  // namespace cli

@@ -37,6 +37,10 @@ Options:
                    the folder above it)
   --plugin PATH    the plug-in module to rehearse with (default: the one beside this program)
   --runner PATH    the take runner module (default: the one beside this program)
+  --rough SEED     rehearse the take (--take) in a rough world, which does not quite do as it is
+                   told: the player set down lands off the spot, passers-by stand nearer than
+                   the capture ped, models stream in late, ticks come late, staged cars roll;
+                   the same SEED gives the same world
   --quiet          print only the verdict
   --version        show the version
   --help           show this help
@@ -64,9 +68,12 @@ std::string Count(int n, const char* what) {
 
 // What the command line asks for.
 struct Options {
-  std::string shotsPath, scenarioPath, scriptPath, takePath, deskPath, deskPagePath;
+  std::string shotsPath, scenarioPath, scriptPath, takePath, deskPath, deskPagePath, roughText;
   sim::RunOptions run;
   bool quiet = false;
+  // The take's rehearsal only: a shooting script is followed by a person, a take by the runner.
+  bool rough = false;
+  std::uint64_t roughSeed = 0;
 };
 
 // Fills `options` from the command line; the exit code to end with, or empty to go on.
@@ -75,9 +82,16 @@ std::optional<int> ParseOptions(int argc, char** argv, Options& options) {
   line.valued = {{"--scenario", &options.scenarioPath},  {"--script", &options.scriptPath},
                  {"--take", &options.takePath},          {"--desk", &options.deskPath},
                  {"--desk-page", &options.deskPagePath}, {"--plugin", &options.run.pluginPath},
-                 {"--runner", &options.run.takePath}};
+                 {"--runner", &options.run.takePath},    {"--rough", &options.roughText}};
   line.flags = {{"--quiet", [&] { options.quiet = true; }}};
-  return cli::Parse(argc, argv, line, options.shotsPath);
+  if (const std::optional<int> exitCode = cli::Parse(argc, argv, line, options.shotsPath)) {
+    return exitCode;
+  }
+  if (!options.roughText.empty() && options.takePath.empty()) {
+    std::fprintf(stderr, "zenthar-plan: --rough rehearses the take: it needs --take\n");
+    return 2;
+  }
+  return cli::RoughSeed(line.program, options.roughText, options.rough, options.roughSeed);
 }
 
 // The scenario and the shooting script, when asked for; false, reported, at the first that
@@ -149,6 +163,9 @@ int Verdict(const plan::Verification& v) {
               Count(v.screens, "screen").c_str(), Count(v.cues, "cue").c_str(),
               Count(v.explosions, "explosion").c_str());
   if (v.take) std::printf(", in %llu host ticks", static_cast<unsigned long long>(v.takeTicks));
+  if (v.stallTicks > 0) {
+    std::printf(" (%llu of them the game's stalls)", static_cast<unsigned long long>(v.stallTicks));
+  }
   std::printf("\n");
   return 0;
 }
@@ -160,7 +177,13 @@ int Take(const Options& options, const plan::ShotList& shots, const plan::Plan& 
     std::fprintf(stderr, "zenthar-plan: cannot write %s\n", options.takePath.c_str());
     return 1;
   }
-  return Verdict(plan::VerifyTake(shots, plan, options.takePath, options.run));
+  sim::RunOptions run = options.run;
+  run.rough = options.rough;
+  run.roughSeed = options.roughSeed;
+  if (options.rough) {
+    std::printf("rough world, seed %llu\n", static_cast<unsigned long long>(options.roughSeed));
+  }
+  return Verdict(plan::VerifyTake(shots, plan, options.takePath, run));
 }
 
 // The plan's scenario written and rehearsed; the verdict's exit code.

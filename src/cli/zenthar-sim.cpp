@@ -44,6 +44,10 @@ Options:
                      transcript and the trace)
   --strict           like --check, and exit with 1 when there is a warning
   --natives          list every native call in the transcript
+  --rough SEED       rehearse in a rough world, which does not quite do as it is told: a ped
+                     set down lands off the spot and settles, passers-by wander, models stream
+                     in late, ticks come late, cars made by a script roll; the same SEED gives
+                     the same world (the scenario statement "rough SEED" does the same)
   --plugin PATH      the plug-in module to load (default: the one beside this program)
   --quiet            print no transcript
   --version          show the version
@@ -57,7 +61,7 @@ Exit codes: 0 the run finished; 1 it could not run, or --strict found warnings;
 // What the command line asks for.
 struct Options {
   std::string scenarioPath, tracePath, statePath, storyboardPath, filmPath, playerPath, shotsPath,
-      autosavePath;
+      autosavePath, roughSeed;
   sim::RunOptions run;
   bool quiet = false;
   bool strict = false;
@@ -67,10 +71,15 @@ struct Options {
 std::optional<int> ParseOptions(int argc, char** argv, Options& options) {
   options.run.review = sim::CheckFilm;
   cli::CommandLine line{"zenthar-sim", kUsage, sim::ScenarioHelp(), "scenario", {}, {}};
-  line.valued = {{"--trace", &options.tracePath},           {"--state", &options.statePath},
-                 {"--storyboard", &options.storyboardPath}, {"--film", &options.filmPath},
-                 {"--player", &options.playerPath},         {"--shots", &options.shotsPath},
-                 {"--autosave", &options.autosavePath},     {"--plugin", &options.run.pluginPath}};
+  line.valued = {{"--trace", &options.tracePath},
+                 {"--state", &options.statePath},
+                 {"--storyboard", &options.storyboardPath},
+                 {"--film", &options.filmPath},
+                 {"--player", &options.playerPath},
+                 {"--shots", &options.shotsPath},
+                 {"--autosave", &options.autosavePath},
+                 {"--plugin", &options.run.pluginPath},
+                 {"--rough", &options.roughSeed}};
   line.flags = {{"--check", [&] { options.run.check = true; }},
                 {"--strict",
                  [&] {
@@ -79,7 +88,10 @@ std::optional<int> ParseOptions(int argc, char** argv, Options& options) {
                  }},
                 {"--natives", [&] { options.run.transcriptNatives = true; }},
                 {"--quiet", [&] { options.quiet = true; }}};
-  return cli::Parse(argc, argv, line, options.scenarioPath);
+  if (const std::optional<int> exitCode = cli::Parse(argc, argv, line, options.scenarioPath)) {
+    return exitCode;
+  }
+  return cli::RoughSeed(line.program, options.roughSeed, options.run.rough, options.run.roughSeed);
 }
 
 // Writes the text `make` renders to `path`, when a path was given; false, reported, when the
@@ -144,6 +156,9 @@ int main(int argc, char** argv) {
   if (!options.playerPath.empty()) options.run.extra.push_back(&player);
   const sim::AutosaveFolder autosave(options.autosavePath.empty() ? nullptr : &scenario);
   const sim::RunOutput out = sim::RunScenario(scenario, options.run);
+  // The seed, however quiet the run: the same seed gives the same world again.
+  if (out.rough && options.quiet)
+    std::printf("rough world, seed %llu\n", static_cast<unsigned long long>(out.roughSeed));
   if (!out.ok) {
     trace.close();
     if (!options.tracePath.empty()) std::remove(options.tracePath.c_str());

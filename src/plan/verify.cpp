@@ -71,6 +71,7 @@ class Messages : public sim::Subscriber {
   explicit Messages(const Plan& plan) : plan_(plan), next_(plan.steps.begin()) { Skip(); }
 
   void OnEvent(const sim::RunEvent& event) override {
+    if (event.kind == sim::RunEvent::Kind::stall) stalls.push_back({event.t, event.code});
     if (event.kind != sim::RunEvent::Kind::screen) return;
     if (!event.by.empty()) {
       take.push_back({event.t, event.text});
@@ -93,6 +94,7 @@ class Messages : public sim::Subscriber {
   }
 
   std::vector<std::pair<std::uint64_t, std::string>> take;
+  std::vector<std::pair<std::uint64_t, int>> stalls;  // when a late tick came, and how late
 
  private:
   void Skip() {
@@ -123,7 +125,13 @@ void CheckTake(const Plan& plan, const Messages& messages, int fps, Verification
                             "'");
     return;
   }
-  v.takeTicks = (end - messages.take.front().first) * static_cast<std::uint64_t>(fps) / 1000;
+  const std::uint64_t start = messages.take.front().first;
+  v.takeTicks = (end - start) * static_cast<std::uint64_t>(fps) / 1000;
+  std::uint64_t stalled = 0;
+  for (const auto& [t, ms] : messages.stalls) {
+    if (t > start && t <= end) stalled += static_cast<std::uint64_t>(ms);
+  }
+  v.stallTicks = stalled * static_cast<std::uint64_t>(fps) / 1000;
 }
 
 }  // namespace

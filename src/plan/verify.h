@@ -18,8 +18,9 @@ struct Verification {
   int screens = 0;
   int cues = 0;
   int explosions = 0;
-  bool take = false;            // the rehearsal ran a take through the take runner
-  std::uint64_t takeTicks = 0;  // host ticks from the take's start to its end
+  bool take = false;             // the rehearsal ran a take through the take runner
+  std::uint64_t takeTicks = 0;   // host ticks from the take's start to its end
+  std::uint64_t stallTicks = 0;  // as many of them as the ticks that came late took
   sim::RunOutput out;
 };
 

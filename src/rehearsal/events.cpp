@@ -175,6 +175,12 @@ std::string TraceWriter::Line(const RunEvent& e) {
       o.Str("ev", "unload");
       if (!e.name.empty()) o.Str("module", e.name);
       break;
+    case RunEvent::Kind::rough:
+      o.Str("ev", "rough").Raw("seed", e.text);
+      break;
+    case RunEvent::Kind::stall:
+      o.Str("ev", "stall").Int("ms", e.code);
+      break;
     case RunEvent::Kind::wait:
     case RunEvent::Kind::passBegin:
     case RunEvent::Kind::passEnd:
@@ -248,6 +254,15 @@ void Transcript::OnEvent(const RunEvent& e) {
     case RunEvent::Kind::unload:
       text = e.name.empty() ? "unloaded" : "unloaded " + e.name;
       break;
+    case RunEvent::Kind::rough:
+      text = "rough    world, seed " + e.text + " (--rough " + e.text + " gives the same world)";
+      break;
+    case RunEvent::Kind::stall: {
+      char late[32];
+      std::snprintf(late, sizeof late, "%d.%03d", e.code / 1000, e.code % 1000);
+      text = std::string("stall    this tick came ") + late + " s late";
+      break;
+    }
     default:
       break;
   }

@@ -27,8 +27,10 @@ struct RunEvent {
     passEnd,
     warning,  // text; screen and slot, -1 when not about one
     unload,
-    tick,  // world: after the world's step, before the host's tick
-    end,   // world: the run is over, the plug-in still loaded
+    tick,   // world: after the world's step, before the host's tick
+    end,    // world: the run is over, the plug-in still loaded
+    rough,  // text: the seed of a rough world, before anything happens in it
+    stall,  // code: how many milliseconds late this tick came
   };
   Kind kind = Kind::log;
   std::uint64_t t = 0;

@@ -333,8 +333,8 @@ const char* ExplosionKindName(int kind) {
 
 void FilmRecorder::OnEvent(const RunEvent& e) {
   // Only the plug-in's own passes make or play its film; a take runner's natives and messages
-  // are its own.
-  if (!e.by.empty()) return;
+  // are its own, and tell only what it answers the plug-in's reads with.
+  if (!e.by.empty()) return FollowTake(e);
   Call call;
   call.t = e.t;
   switch (e.kind) {
@@ -394,8 +394,45 @@ void FilmRecorder::OnEvent(const RunEvent& e) {
     case RunEvent::Kind::end:
       if (e.world != nullptr) Finish(*e.world, e.t);
       return;
+    case RunEvent::Kind::unload:
+      if (!e.name.empty()) replay_ = Replay{};
+      return;
     default:
       return;
+  }
+}
+
+void FilmRecorder::FollowTake(const RunEvent& e) {
+  Replay& r = replay_;
+  if (e.kind == RunEvent::Kind::screen) {
+    if (e.text.rfind("Take started", 0) == 0) {
+      r = Replay{true, true, false, false, r.lastRead, 0, 0, r.lastRead};
+    } else if (e.text.rfind("Take done", 0) == 0 || e.text.rfind("Take stopped", 0) == 0) {
+      r.running = false;
+    }
+    return;
+  }
+  if (e.kind != RunEvent::Kind::native || e.call->badArgs) return;
+  const world::NativeCall& c = *e.call;
+  const bool player = IntOf(c.args, 0) == report_.player;
+  const world::Vec3 at = {FloatOf(c.args, 1), FloatOf(c.args, 2), FloatOf(c.args, 3)};
+  if (c.name == "GET_CHAR_COORDINATES" && player) {
+    r.lastRead = {FloatOf(c.outs, 0), FloatOf(c.outs, 1), FloatOf(c.outs, 2)};
+  } else if ((c.name == "SET_CHAR_COORDINATES" && player) ||
+             (c.name == "SET_CAR_COORDINATES" && r.car && IntOf(c.args, 0) == r.carHandle)) {
+    r.place = true;
+    r.pos = at;
+  } else if (c.name == "WARP_CHAR_FROM_CAR_TO_COORD" && player) {
+    r.place = r.car = true;
+    r.pos = at;
+    r.carHandle = 0;
+  } else if (c.name == "WARP_CHAR_INTO_CAR" && player) {
+    r.car = true;
+    r.carHandle = IntOf(c.args, 1);
+    r.place = false;
+  } else if (c.name == "GIVE_WEAPON_TO_CHAR" && player) {
+    r.weapon = true;
+    r.weaponId = IntOf(c.args, 1);
   }
 }
 
@@ -688,6 +725,16 @@ const FilmRecorder::Call* FilmRecorder::Last(const char* name, bool ofPlayer) co
   return nullptr;
 }
 
+// Where the plug-in, in this pass, last read that the player stands: the game's answer, or the
+// take's while a take runs and knows it.
+void FilmRecorder::PlayerPlace(world::Vec3& pos) const {
+  const Call* c = Last("GET_CHAR_COORDINATES", true);
+  if (c == nullptr) return;
+  pos = replay_.running && replay_.place
+            ? replay_.pos
+            : world::Vec3{FloatOf(c->outs, 0), FloatOf(c->outs, 1), FloatOf(c->outs, 2)};
+}
+
 std::int32_t FilmRecorder::PlayerHandle() const {
   for (auto it = segment_.rbegin(); it != segment_.rend(); ++it) {
     if (it->name == "GET_PLAYER_CHAR" && !it->outs.empty()) return it->outs[0].i;
@@ -715,17 +762,17 @@ bool FilmRecorder::RecordCue(const std::string& text, std::uint64_t t) {
     Cue& cue = film.cue(screen, slot);
     cue.code = row.code;
     cue.recordedAt = t;
-    if (UsesPosition(row.code)) {
-      if (const Call* c = Last("GET_CHAR_COORDINATES", true)) {
-        cue.pos = {FloatOf(c->outs, 0), FloatOf(c->outs, 1), FloatOf(c->outs, 2)};
-      }
-    }
+    if (UsesPosition(row.code)) PlayerPlace(cue.pos);
     if (UsesCar(row.code)) {
       const Call* c = Last("GET_CAR_CHAR_IS_USING", true);
-      cue.car = c != nullptr ? IntOf(c->outs, 0) : 0;
+      cue.car = c == nullptr                     ? 0
+                : replay_.running && replay_.car ? replay_.carHandle
+                                                 : IntOf(c->outs, 0);
     }
     if (row.code == 4) {
-      if (const Call* c = Last("GET_CURRENT_CHAR_WEAPON", true)) cue.weapon = IntOf(c->outs, 0);
+      if (const Call* c = Last("GET_CURRENT_CHAR_WEAPON", true)) {
+        cue.weapon = replay_.running && replay_.weapon ? replay_.weaponId : IntOf(c->outs, 0);
+      }
     }
     if (UsesTarget(row.code)) {
       const int target = n[1];
@@ -757,9 +804,7 @@ bool FilmRecorder::RecordExplosion(const std::string& text) {
     Explosion& blast = film.explosion(screen, id);
     blast.kind = row.kind;
     blast.set = true;
-    if (const Call* c = Last("GET_CHAR_COORDINATES", true)) {
-      blast.pos = {FloatOf(c->outs, 0), FloatOf(c->outs, 1), FloatOf(c->outs, 2)};
-    }
+    PlayerPlace(blast.pos);
     film.selectedExplosion = id;
     film.editScreen = screen;
     film.explosionCount = std::max(film.explosionCount, id + 1);

@@ -159,6 +159,21 @@ class FilmRecorder : public Subscriber {
 
   const Call* Last(const char* name, bool ofPlayer) const;
   std::int32_t PlayerHandle() const;
+  void PlayerPlace(world::Vec3& pos) const;
+  void FollowTake(const RunEvent& event);
+
+  // While a take runs, its runner answers the plug-in's reads of the player with the take's
+  // values rather than the game's (src/take/hooks.h, Replay); the mirror follows the runner's own
+  // commands to know them: where it set the player down, the car it put the player into, the
+  // weapon it handed over, and where the player stood when the take started.
+  struct Replay {
+    bool running = false;
+    bool place = false, car = false, weapon = false;
+    world::Vec3 pos;
+    std::int32_t carHandle = 0, weaponId = 0;
+    world::Vec3 lastRead;  // the runner's last reading of the player's place
+  };
+  Replay replay_;
 
   FilmReport report_;
   bool playing_ = false;

@@ -155,6 +155,12 @@ class Run {
     hub_.Subscribe(&recorder_);
     for (Subscriber* s : options_.extra) hub_.Subscribe(s);
     world_.SetObserver(&hub_);
+    if (out_.rough) {
+      RunEvent rough;
+      rough.kind = RunEvent::Kind::rough;
+      rough.text = std::to_string(out_.roughSeed);
+      hub_.Emit(rough);
+    }
     if (hooks != nullptr) hooks->Started(world_);
 
     tessel::ResetClock(scenario_.clock);
@@ -177,14 +183,14 @@ class Run {
       tessel::UnloadPlugin();
       RunEvent unload;
       unload.kind = RunEvent::Kind::unload;
-      unload.t = scenario_.runUntil;
+      unload.t = EndTime();
       hub_.Emit(unload);
       Spill(true);
     }
     world::RemoveNatives();
     tessel::SetListener(nullptr);
     tessel::SetLogFile(nullptr);
-    if (hooks != nullptr && loaded) hooks->Finished(world_, scenario_.runUntil);
+    if (hooks != nullptr && loaded) hooks->Finished(world_, EndTime());
     out_.state = WorldStateJson(world_);
     std::error_code ignored;
     fs::remove_all(folder, ignored);
@@ -243,6 +249,9 @@ class Run {
   void SetUpWorld() {
     world_.MovePlayer(scenario_.playerPos);
     world_.GiveWeapon(world_.player(), scenario_.playerWeapon);
+    out_.rough = options_.rough || scenario_.rough;
+    out_.roughSeed = options_.rough ? options_.roughSeed : scenario_.roughSeed;
+    if (out_.rough) world_.MakeRough(out_.roughSeed);
     for (std::int32_t model : scenario_.pedModels) world_.DeclarePedModel(model);
     for (std::int32_t model : scenario_.carModels) world_.DeclareCarModel(model);
     if (scenario_.hasTake) world_.NameCreatedCars(take_.cars);
@@ -322,6 +331,9 @@ class Run {
       case ActionKind::wreck:
         if (world::Car* car = world_.FindCarByName(action.name)) world_.Wreck(*car, "scenario");
         return;
+      case ActionKind::stall:
+        stall_ += action.ms;
+        return;
       case ActionKind::unloadTake:
         if (takePath_.empty()) return;
         tessel::UnloadPlugin(takePath_.c_str());
@@ -332,14 +344,36 @@ class Run {
     }
   }
 
+  // A tick that comes late, after a stall of the scenario's or of a rough world's, holds up the
+  // scenario's clock with it: the person at the keyboard waits it out, so the lines after it come
+  // that much later on the game's clock.
+  std::uint64_t Late(std::uint64_t tick) {
+    std::uint64_t stall = stall_;
+    stall_ = 0;
+    if (tick > 0) stall += world_.NextStall();
+    if (stall == 0) return out_.stalledMs;
+    out_.stalledMs += stall;
+    RunEvent event;
+    event.kind = RunEvent::Kind::stall;
+    event.t = Clock(tick) + out_.stalledMs;
+    event.code = static_cast<int>(stall);
+    hub_.Emit(event);
+    return out_.stalledMs;
+  }
+
+  std::uint64_t Clock(std::uint64_t tick) const {
+    return tick * 1000 / static_cast<std::uint64_t>(scenario_.fps);
+  }
+
   void Loop() {
     std::size_t next = 0;
     std::uint64_t previous = 0;
     for (std::uint64_t tick = 0;; ++tick) {
-      const std::uint64_t t = tick * 1000 / static_cast<std::uint64_t>(scenario_.fps);
-      if (t > scenario_.runUntil) break;
+      const std::uint64_t on = Clock(tick);  // the scenario's clock
+      if (on > scenario_.runUntil) break;
+      const std::uint64_t t = on + Late(tick);
       tessel::SetTime(t);
-      while (next < scenario_.actions.size() && scenario_.actions[next].t <= t) {
+      while (next < scenario_.actions.size() && scenario_.actions[next].t <= on) {
         Apply(scenario_.actions[next++], t);
       }
       world_.Step(t, static_cast<std::uint32_t>(t - previous));
@@ -352,8 +386,11 @@ class Run {
       tessel::RunTick();
       Spill(false);
     }
-    tessel::SetTime(scenario_.runUntil);
+    tessel::SetTime(EndTime());
   }
+
+  // When the run ends on the game's clock.
+  std::uint64_t EndTime() const { return scenario_.runUntil + out_.stalledMs; }
 
   // Hands the trace and the transcript to their streams, when the tool gave them, once a
   // megabyte has gathered, or all of it.
@@ -372,7 +409,7 @@ class Run {
   void End() {
     RunEvent end;
     end.kind = RunEvent::Kind::end;
-    end.t = scenario_.runUntil;
+    end.t = EndTime();
     end.world = &world_;
     hub_.Emit(end);
     out_.film = recorder_.report();
@@ -381,7 +418,7 @@ class Run {
     for (const Warning& w : out_.warnings) {
       RunEvent event;
       event.kind = RunEvent::Kind::warning;
-      event.t = scenario_.runUntil;
+      event.t = EndTime();
       event.screen = w.screen;
       event.slot = w.slot;
       event.text = w.text;
@@ -400,6 +437,7 @@ class Run {
   const TakeOutline take_ = OutlineTake(scenario_.take);
   std::unique_ptr<TakePresses> presses_;
   std::string takePath_;
+  std::uint64_t stall_ = 0;  // the scenario's stalls, for the next tick
 };
 
 }  // namespace

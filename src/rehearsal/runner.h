@@ -28,6 +28,9 @@ struct RunOptions {
   // RunOutput: the largest film's are tens of megabytes, more than a 32-bit tool should hold.
   std::ostream* traceTo = nullptr;
   std::ostream* transcriptTo = nullptr;
+  // A rough world from this seed, whatever the scenario says.
+  bool rough = false;
+  std::uint64_t roughSeed = 0;
 };
 
 struct RunOutput {
@@ -38,6 +41,9 @@ struct RunOutput {
   std::string state;              // the world's final state as JSON
   FilmReport film;                // the film as the plug-in held it at the end
   std::vector<Warning> warnings;  // the review's, whether or not they went into the trace
+  bool rough = false;             // the world was rough, from this seed
+  std::uint64_t roughSeed = 0;
+  std::uint64_t stalledMs = 0;  // how late the ticks came, all told
 };
 
 // Called after the world is set up and before the plug-in loads, and after the run ends.

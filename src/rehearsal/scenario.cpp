@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <random>
 
 #include "rehearsal/decimal.h"
 #include "rehearsal/take_scenario.h"
@@ -14,6 +15,9 @@
 namespace sim {
 
 namespace {
+
+// A stall as long as a loading screen, and then some.
+constexpr int kLongestStallS = 3600;
 
 // Splits a line into words; "quoted text" is one word, and # outside quotes ends the line.
 bool Split(const std::string& line, std::vector<std::string>& words, std::string& problem) {
@@ -280,14 +284,25 @@ class Reader {
         return Fail(problem, "expected: at T unload take");
       }
       action.kind = ActionKind::unloadTake;
+    } else if (what == "stall") {
+      double seconds = 0;
+      if (!Count(4, problem, "at T stall S") || !Number(words_[3], seconds, problem)) return false;
+      if (seconds <= 0 || seconds > kLongestStallS) {
+        return Fail(problem, "a stall of " + words_[3] +
+                                 " s; a stall lasts more than 0 and at most " +
+                                 std::to_string(kLongestStallS) + " s");
+      }
+      action.kind = ActionKind::stall;
+      action.ms = static_cast<std::uint64_t>(std::llround(seconds * 1000.0));
+      if (action.ms == 0) action.ms = 1;
     } else if (what == "wreck") {
       if (!Count(4, problem, "at T wreck CAR")) return false;
       action.kind = ActionKind::wreck;
       action.name = words_[3];
       if (!KnownCar(action.name, problem)) return false;
     } else {
-      return Fail(problem,
-                  "unknown event '" + what + "' (press, player, kill, remove, wreck, unload)");
+      return Fail(problem, "unknown event '" + what +
+                               "' (press, player, kill, remove, wreck, unload, stall)");
     }
     out_.actions.push_back(action);
     return true;
@@ -304,6 +319,18 @@ class Reader {
     if (!why.empty()) return Fail(problem, why);
     out_.hasTake = true;
     return true;
+  }
+
+  // rough [SEED]: without a seed, one of its own, which the run prints.
+  bool RoughLine(std::string& problem) {
+    if (words_.size() > 2) return Fail(problem, "expected: rough [SEED]");
+    if (out_.rough) return Fail(problem, "a second rough line");
+    out_.rough = true;
+    if (words_.size() == 1) {
+      out_.roughSeed = std::random_device{}();
+      return true;
+    }
+    return ReadSeed(words_[1], out_.roughSeed, problem);
   }
 
   // autosave FOLDER: relative to the scenario's folder, like a take.
@@ -355,6 +382,7 @@ class Reader {
       (words_[2] == "ped" ? out_.pedModels : out_.carModels).push_back(model);
       return true;
     }
+    if (word == "rough") return RoughLine(problem);
     if (word == "take") return TakeLine(problem);
     if (word == "autosave") return AutosaveLine(problem);
     if (word == "take.ini") {
@@ -383,6 +411,14 @@ class Reader {
 };
 
 }  // namespace
+
+bool ReadSeed(const std::string& word, std::uint64_t& seed, std::string& problem) {
+  const char* end = word.data() + word.size();
+  const auto result = std::from_chars(word.data(), end, seed);
+  if (result.ec == std::errc() && result.ptr == end && !word.empty()) return true;
+  problem = "bad seed '" + word + "' (a whole number from 0 to 18446744073709551615)";
+  return false;
+}
 
 std::string QuoteWord(const std::string& word) {
   std::string out = "\"";
@@ -488,6 +524,12 @@ const char* ScenarioHelp() {
   at T remove CAR               a car is taken away (anyone in it is left beside it)
   at T wreck CAR                a car is wrecked
   at T unload take              the take runner is unloaded, the plug-in stays
+  at T stall S                  the next tick comes S seconds late, as after a loading screen;
+                                the lines after it wait with it
+  rough [SEED]                  a world that fights back: a ped set down lands off the spot and
+                                settles, passers-by wander, models stream in late, ticks come
+                                late, cars made by a script roll; the same SEED, the same world
+                                (no SEED: a new one, printed)
   run T                         run until T, then unload (default: last event + 60 s)
 
 A take file (first line "zenthar-take N") is rehearsed by itself: the player alone where the

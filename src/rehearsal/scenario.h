@@ -28,6 +28,7 @@ enum class ActionKind {
   remove,
   wreck,
   unloadTake,
+  stall,  // the next tick comes `ms` late, and the scenario's clock waits with it
 };
 
 struct Action {
@@ -37,6 +38,7 @@ struct Action {
   world::Vec3 pos;
   std::string name;  // ped or car
   std::int32_t value = 0;
+  std::uint64_t ms = 0;  // stall
   int line = 0;
 };
 
@@ -62,6 +64,9 @@ struct Scenario {
   std::string autosave;
   std::vector<Action> actions;
   std::uint64_t runUntil = 0;
+  // A rough world (world::World::MakeRough) from this seed; the calm world otherwise.
+  bool rough = false;
+  std::uint64_t roughSeed = 0;
 };
 
 // Reads `text` as the scenario file `file`. Returns an empty string on success, else the problem.
@@ -78,6 +83,9 @@ std::string ReadWholeFile(const std::string& file, const std::string& what, std:
 // Splits a line into words as the scenario reader does: "quoted text" is one word, and # outside
 // quotes ends the line. False with the problem for an unterminated quote.
 bool SplitWords(const std::string& line, std::vector<std::string>& words, std::string& problem);
+
+// A rough world's seed, as scenarios and command lines write it: a whole number of 64 bits.
+bool ReadSeed(const std::string& word, std::uint64_t& seed, std::string& problem);
 
 // A word as SplitWords reads it back whatever it holds: in quotes, with \ before " and \.
 std::string QuoteWord(const std::string& word);

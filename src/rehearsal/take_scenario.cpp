@@ -170,15 +170,23 @@ Scenario TakeSet(const Scenario& scenario) {
   };
   const world::Vec3 origin = scenario.playerPos;
   world::Vec3 player = origin;
-  std::map<std::string, world::Vec3> staged;
+  std::map<std::string, world::Vec3> staged;  // where each car stands as the take goes
+  std::string in;                             // the car the player sits in
   ForEachTakeStep(scenario.take, [&](const take::Step& step) {
     if (step.kind == take::StepKind::car) {
       staged[step.name] = Placed(origin, step);
       if (!named(step.name)) set.cars.push_back({step.name, step.value, Placed(origin, step)});
     } else if (step.kind == take::StepKind::move || step.kind == take::StepKind::leave) {
       player = Placed(origin, step);
+      // A move takes the car along.
+      if (step.kind == take::StepKind::move && !in.empty()) staged[in] = player;
+      if (step.kind == take::StepKind::leave) in.clear();
     } else if (step.kind == take::StepKind::enter) {
       player = staged[step.name];
+      in = step.name;
+    } else if (step.kind == take::StepKind::park) {
+      staged[step.name] = Placed(origin, step);
+      if (in == step.name) player = staged[step.name];
     } else if (step.kind == take::StepKind::capture) {
       // Beside the player, as the runner stands the ped whose model the key takes.
       const std::string name = "capture-" + std::to_string(step.value);

@@ -16,6 +16,7 @@ namespace {
 
 constexpr int kCaptureKey = 220;
 const char* const kCaptured = "Model has been got";
+const char* const kPlayStarted = "Play started";
 constexpr int kNumberSize = 64;
 // Enough for any float's offset to come back exactly: 17 significant digits below the point.
 constexpr int kMostDecimals = 30;
@@ -39,6 +40,10 @@ struct Autosave {
   CarHandle cars[kCars];
   std::int32_t models[kCars];
   int carCount;  // cars staged: car1, car2, ...
+  // The world at the last play key, as NoteStand found it.
+  Reads stand;
+  float standCars[kCars][3];
+  int standCarCount;
 };
 
 Autosave save;
@@ -100,7 +105,8 @@ void Relative(float at, float origin, char* text) {
   }
 }
 
-// A step that ends in a place: "move X Y Z", "leave at X Y Z", "car NAME model M at X Y Z".
+// A step that ends in a place: "move X Y Z", "leave at X Y Z", "car NAME model M at X Y Z",
+// "park NAME at X Y Z".
 bool WritePlace(const char* step, const float at[3]) {
   char x[kNumberSize], y[kNumberSize], z[kNumberSize];
   Relative(at[0], save.origin[0], x);
@@ -252,6 +258,21 @@ bool WriteState(const Reads& read) {
   return true;
 }
 
+// The world a show plays in: the player where the play key found it, in its car or on foot, and
+// every other car the take staged where it stood then, however it got there. Each car is parked
+// even where the take left it: a game may have rolled it since, and the show's explosions go by
+// where the cars stand.
+bool WriteStand() {
+  if (!WriteState(save.stand)) return false;
+  for (int i = 0; i < save.standCarCount; ++i) {
+    if (save.cars[i] == save.car) continue;
+    char step[32];
+    Format(step, sizeof step, "park car%d at", i + 1);
+    if (!WritePlace(step, save.standCars[i])) return false;
+  }
+  return true;
+}
+
 void WriteKey(const Taken& key) {
   if (key.reads.model && key.key == kCaptureKey && key.shown &&
       std::strcmp(key.message, kCaptured) == 0) {
@@ -287,11 +308,28 @@ bool AutosaveOn() {
   return !save.off && !save.stopped;
 }
 
+void NoteStand() {
+  if (!AutosaveOn()) return;
+  Reads& stand = save.stand;
+  stand = Reads{};
+  stand.place = stand.car = true;
+  const PedHandle player = PlayerPed();
+  GET_CHAR_COORDINATES(player, &stand.x, &stand.y, &stand.z);
+  stand.carHandle = GET_CAR_CHAR_IS_USING(player);
+  save.standCarCount = save.carCount;
+  for (int i = 0; i < save.carCount; ++i) {
+    float* const at = save.standCars[i];
+    GET_CAR_COORDINATES(save.cars[i], &at[0], &at[1], &at[2]);
+  }
+}
+
 void AutosaveKey(const Taken& key) {
   // A key that changed nothing depends only on the time, such as the play key during a show.
   if (!AutosaveOn() || (!key.acted && !key.shown)) return;
   if (save.file == nullptr && !Open(key.reads)) return;
-  if (WriteState(key.reads)) WriteKey(key);
+  const bool play =
+      key.key == kCaptureKey && key.shown && std::strcmp(key.message, kPlayStarted) == 0;
+  if (WriteState(key.reads) && (!play || WriteStand())) WriteKey(key);
 }
 
 void EndAutosave() {

@@ -17,8 +17,14 @@ constexpr int kPathSize = 260;
 void SetAutosaveFolder(const char* folder);
 bool AutosaveOn();
 
+// The world as the plug-in finds it when it takes the play key, before the key's pass moves
+// anything: where the player stands, in which car, and where each staged car stands. A show
+// plays in that world.
+void NoteStand();
+
 // Writes the steps of a key the plug-in took: the player's state it read that the take does not
-// hold yet, then the key.
+// hold yet, then the key. Before a play key that starts a show, also the world the show plays in,
+// as NoteStand found it: the take puts the player and every car it staged there.
 void AutosaveKey(const Taken& key);
 
 // The film ends with the plug-in or the runner: the file is closed, and another key starts

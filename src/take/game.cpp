@@ -98,6 +98,15 @@ void DELETE_CHAR(PedHandle* ped) {
 void SET_CHAR_COORDINATES(PedHandle ped, float x, float y, float z) {
   Call("SET_CHAR_COORDINATES", {Whole(ped), Real(x), Real(y), Real(z)});
 }
+void SET_CAR_COORDINATES(CarHandle car, float x, float y, float z) {
+  Call("SET_CAR_COORDINATES", {Whole(car), Real(x), Real(y), Real(z)});
+}
+bool DOES_CHAR_EXIST(PedHandle ped) {
+  return Call("DOES_CHAR_EXIST", {Whole(ped)}, native_slot::Result::boolean) != 0;
+}
+bool DOES_VEHICLE_EXIST(CarHandle car) {
+  return Call("DOES_VEHICLE_EXIST", {Whole(car)}, native_slot::Result::boolean) != 0;
+}
 void WARP_CHAR_INTO_CAR(PedHandle ped, CarHandle car) {
   Call("WARP_CHAR_INTO_CAR", {Whole(ped), Whole(car)});
 }

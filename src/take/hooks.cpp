@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <cstdarg>
+#include <cstdio>
 #include <cstring>
 
 #include "natives/native_context.h"
@@ -15,17 +17,23 @@ namespace {
 
 using KeyState = SHORT(WINAPI*)(int key);
 using NativeAddress = Game::NativeHandler (*)(const char* name);
+using LogInfo = void (*)(const char* format, ...);
+
+const char* const kStartPlay = "--- Start Play ---";
+const char* const kShowOff = "--- Show off ---";
 
 enum class Seen { key, message, native };
 
 // The natives the runner stands in front of, in the order of kWrapped.
-enum Wrapped { print, playerChar, coordinates, carInUse, weapon, model, kWrappedCount };
+enum Wrapped { print, playerChar, coordinates, carInUse, weapon, model, closest, kWrappedCount };
 
 struct Hooks {
   void** keyEntry;
   void** nativeEntry;
+  void** logEntry;    // null when the plug-in logs nothing
   KeyState keyState;  // what the entries held before
   NativeAddress nativeAddress;
+  LogInfo logInfo;
   Game::NativeHandler real[kWrappedCount];  // each native as the plug-in last looked it up
   std::int32_t player;                      // the player's ped, as the plug-in last asked
   int armed;
@@ -45,9 +53,12 @@ struct Hooks {
   char message[kTextSize];
   unsigned shownAfter;  // the query the message came after
   bool shown;
+  bool playing;
+  unsigned offAfter;  // the query the last show ended after
 };
 
 Hooks hooks;
+const Replay* replay;
 
 SHORT WINAPI PluginKeyState(int key) {
   SHORT state = hooks.keyState(key);
@@ -88,10 +99,12 @@ T* Out(const Arguments& args, unsigned slot) {
   return reinterpret_cast<T*>(args.slots[slot]);
 }
 
-// The whole number a native wrote through its out-argument, when it is about the player.
-bool PlayerOut(const Arguments& args, std::int32_t& value) {
+// The whole number a native wrote through its out-argument, when it is about the player; the
+// take's `answer` in its place when the take knows it.
+bool PlayerOut(const Arguments& args, bool known, std::int32_t answer, std::int32_t& value) {
   if (args.count < 2 || args.first != hooks.player) return false;
-  const std::int32_t* out = Out<std::int32_t>(args, 1);
+  std::int32_t* out = Out<std::int32_t>(args, 1);
+  if (out != nullptr && known) *out = answer;
   value = out != nullptr ? *out : 0;
   return true;
 }
@@ -123,7 +136,11 @@ void PluginCoordinates(NativeCallContext* context) {
   const Arguments args = Before(context);
   hooks.real[coordinates](context);
   if (args.count < 4 || args.first != hooks.player) return;
-  const float* const at[3] = {Out<float>(args, 1), Out<float>(args, 2), Out<float>(args, 3)};
+  float* const at[3] = {Out<float>(args, 1), Out<float>(args, 2), Out<float>(args, 3)};
+  if (replay != nullptr && replay->place) {
+    const float place[3] = {replay->x, replay->y, replay->z};
+    SetFinalFloats(*context, at, place);
+  }
   float value[3];
   FinalFloats(*context, at, value);
   hooks.reads.place = true;
@@ -135,23 +152,58 @@ void PluginCoordinates(NativeCallContext* context) {
 void PluginCarInUse(NativeCallContext* context) {
   const Arguments args = Before(context);
   hooks.real[carInUse](context);
-  if (PlayerOut(args, hooks.reads.carHandle)) hooks.reads.car = true;
+  const bool known = replay != nullptr && replay->car;
+  if (PlayerOut(args, known, known ? replay->carHandle : 0, hooks.reads.carHandle)) {
+    hooks.reads.car = true;
+  }
 }
 
 void PluginWeapon(NativeCallContext* context) {
   const Arguments args = Before(context);
   hooks.real[weapon](context);
-  if (PlayerOut(args, hooks.reads.weaponId)) hooks.reads.weapon = true;
+  const bool known = replay != nullptr && replay->weapon;
+  if (PlayerOut(args, known, known ? replay->weaponId : 0, hooks.reads.weaponId)) {
+    hooks.reads.weapon = true;
+  }
+}
+
+bool Capturing() {
+  return replay != nullptr && replay->capture;
 }
 
 // The capture reads the model of another ped.
 void PluginModel(NativeCallContext* context) {
   const Arguments args = Before(context);
   hooks.real[model](context);
-  const std::int32_t* out = args.count >= 2 ? Out<std::int32_t>(args, 1) : nullptr;
+  std::int32_t* out = args.count >= 2 ? Out<std::int32_t>(args, 1) : nullptr;
   if (out == nullptr) return;
+  if (Capturing()) *out = replay->model;
   hooks.reads.model = true;
   hooks.reads.modelId = *out;
+}
+
+// The ped nearest the player, for a capture: the take's capture ped, whoever else stands nearer.
+void PluginClosest(NativeCallContext* context) {
+  hooks.real[closest](context);
+  auto* out = reinterpret_cast<std::int32_t*>(context->slots[6]);
+  if (!Capturing() || context->argCount != 7 || out == nullptr) return;
+  *out = replay->capturePed;
+  context->slots[0] = 1;
+}
+
+// Its two marks of a show: the pass that starts a show of one screen ends it first.
+void PluginLog(const char* format, ...) {
+  char line[kTextSize];
+  va_list args;
+  va_start(args, format);
+  std::vsnprintf(line, sizeof line, format, args);
+  va_end(args);
+  if (std::strcmp(line, kShowOff) == 0) {
+    hooks.playing = false;
+    hooks.offAfter = hooks.queries;
+  }
+  if (std::strcmp(line, kStartPlay) == 0) hooks.playing = hooks.offAfter != hooks.queries;
+  hooks.logInfo("%s", line);
 }
 
 const char* const kWrappedNames[kWrappedCount] = {"PRINT_STRING_WITH_LITERAL_STRING_NOW",
@@ -159,9 +211,11 @@ const char* const kWrappedNames[kWrappedCount] = {"PRINT_STRING_WITH_LITERAL_STR
                                                   "GET_CHAR_COORDINATES",
                                                   "GET_CAR_CHAR_IS_USING",
                                                   "GET_CURRENT_CHAR_WEAPON",
-                                                  "GET_CHAR_MODEL"};
+                                                  "GET_CHAR_MODEL",
+                                                  "GET_CLOSEST_CHAR"};
 const Game::NativeHandler kWrappers[kWrappedCount] = {
-    PluginPrint, PluginPlayerChar, PluginCoordinates, PluginCarInUse, PluginWeapon, PluginModel};
+    PluginPrint,  PluginPlayerChar, PluginCoordinates, PluginCarInUse,
+    PluginWeapon, PluginModel,      PluginClosest};
 
 Game::NativeHandler PluginNativeAddress(const char* name) {
   const Game::NativeHandler handler = hooks.nativeAddress(name);
@@ -199,6 +253,11 @@ bool InstallHooks() {
   }
   hooks.keyEntry = keyEntry;
   hooks.nativeEntry = nativeEntry;
+  void** logEntry = PluginImport(Import::logInfo);
+  if (logEntry != nullptr) {
+    hooks.logInfo = reinterpret_cast<LogInfo>(*logEntry);
+    if (SetImport(logEntry, reinterpret_cast<void*>(&PluginLog))) hooks.logEntry = logEntry;
+  }
   hooks.armed = -1;
   // Until the plug-in is seen querying a key or showing a message, its pass may be waiting.
   hooks.last = Seen::native;
@@ -219,6 +278,7 @@ bool PluginGone() {
   }
   hooks.keyEntry = nullptr;
   hooks.nativeEntry = nullptr;
+  hooks.logEntry = nullptr;
   return true;
 }
 
@@ -226,13 +286,21 @@ void RemoveHooks() {
   if (hooks.keyEntry == nullptr || PluginGone()) return;
   SetImport(hooks.keyEntry, reinterpret_cast<void*>(hooks.keyState));
   SetImport(hooks.nativeEntry, reinterpret_cast<void*>(hooks.nativeAddress));
+  if (hooks.logEntry != nullptr) SetImport(hooks.logEntry, reinterpret_cast<void*>(hooks.logInfo));
   hooks.keyEntry = nullptr;
   hooks.nativeEntry = nullptr;
+  hooks.logEntry = nullptr;
   hooks.armed = -1;
 }
 
-bool TakenKey(Taken& taken) {
+void SetReplay(const Replay* answers) {
+  replay = answers;
+}
+
+bool TakenKey(Taken& taken, int& opened) {
+  opened = -1;
   if (!hooks.open && hooks.lastPressed && hooks.queries != hooks.openQuery) {
+    opened = hooks.lastKey;
     hooks.open = true;
     hooks.ended = false;
     hooks.openQuery = hooks.queries;
@@ -260,6 +328,10 @@ void ArmKey(int key) {
 
 bool PluginBusy() {
   return hooks.last == Seen::native;
+}
+
+bool ShowPlaying() {
+  return hooks.playing;
 }
 
 }  // namespace take

@@ -1,8 +1,10 @@
-// The runner stands in front of two of the plug-in's imports. Through GetAsyncKeyState it sees
+// The runner stands in front of three of the plug-in's imports. Through GetAsyncKeyState it sees
 // every key the plug-in queries and presses a take's key: the plug-in's query of that key reports
 // a press in bit 0, once; every other query goes on to the host as before. Through
 // Game::GetNativeAddress it sees each native the plug-in calls: it takes a copy of every screen
-// message on its way to the game, and of what the plug-in reads of the player.
+// message on its way to the game, and of what the plug-in reads of the player; while a take runs
+// it answers those reads with the take's values instead (Replay). Through Log::Info it sees a
+// show start and end.
 //
 // Which key the plug-in took: it queries its keys in a fixed chain each pass and acts on at most
 // one, and a key whose press it cannot act on (no ped in the slot, keys off) lets the chain go on.
@@ -38,6 +40,20 @@ struct Taken {
   Reads reads;
 };
 
+// What a take holds of the game, which the plug-in reads in place of the game's answer: where
+// the player stands (the floats the plug-in ends up with, whatever the host's fix-ups), the car
+// the player is in, the weapon, and for a capture the ped the plug-in finds and its model. What
+// the take does not know goes through as the game answers it.
+struct Replay {
+  bool place, car, weapon, capture;
+  float x, y, z;
+  std::int32_t carHandle, weaponId;
+  std::int32_t capturePed, model;
+};
+
+// The plug-in reads `replay` from now on, as the runner changes it; null: the game's answers.
+void SetReplay(const Replay* replay);
+
 // False when the plug-in is not loaded or its imports cannot be reached; nothing is changed.
 bool InstallHooks();
 bool HooksInstalled();
@@ -50,8 +66,10 @@ bool PluginGone();
 bool PluginPresent();
 
 // The key the plug-in took since the last call, once its pass is over; false when there is none
-// yet. Each key is given once.
-bool TakenKey(Taken& taken);
+// yet. Each key is given once. `opened` is the key the plug-in took since the last call, as soon
+// as it is seen, whether or not its pass is over; -1 when there is none. The world is then still
+// as the plug-in found it when it took the key: the game has not moved on since.
+bool TakenKey(Taken& taken, int& opened);
 
 // The plug-in's next query of `key` reports a press, once.
 void ArmKey(int key);
@@ -59,5 +77,7 @@ void ArmKey(int key);
 // other than a screen message, after which only its waits suspend it. A pass that ran to its
 // end last queried a key or showed a message, or acted on a key that failed without a word.
 bool PluginBusy();
+// A show of the plug-in's plays, as far as the runner has seen it start.
+bool ShowPlaying();
 
 }  // namespace take

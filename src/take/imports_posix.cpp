@@ -19,7 +19,8 @@ namespace {
 const char* const kPlugin = "/Zenthar.so";
 
 // By Import.
-const char* const kSymbols[] = {"GetAsyncKeyState", "_ZN4Game16GetNativeAddressEPKc"};
+const char* const kSymbols[] = {"GetAsyncKeyState", "_ZN4Game16GetNativeAddressEPKc",
+                                "_ZN3Log4InfoEPKcz"};
 
 struct Search {
   const char* tail;  // the module's file name, with its slash

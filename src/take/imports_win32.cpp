@@ -20,6 +20,7 @@ struct ImportName {
 const ImportName kImports[] = {
     {"USER32.dll", "GetAsyncKeyState"},
     {"Tessel.dll", "?GetNativeAddress@Game@@SAP6AXPAUNativeCallContext@@@ZPBD@Z"},
+    {"Tessel.dll", "?Info@Log@@SAXPBDZZ"},
 };
 
 }  // namespace

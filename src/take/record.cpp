@@ -20,4 +20,19 @@ void FinalFloats(const NativeCallContext& record, const float* const at[3], floa
   }
 }
 
+void SetFinalFloats(NativeCallContext& record, float* const at[3], const float value[3]) {
+  const unsigned count = record.fixupCount < kNativeFixups ? record.fixupCount : kNativeFixups;
+  for (unsigned axis = 0; axis < 3; ++axis) {
+    if (at[axis] == nullptr) continue;
+    *at[axis] = value[axis];
+    for (unsigned n = 0; n < count; ++n) {
+      float* const written[3] = {&record.fixupTemps[n].x, &record.fixupTemps[n].y,
+                                 &record.fixupTemps[n].z};
+      for (unsigned i = 0; i < 3; ++i) {
+        if (record.fixupTargets[n] + i == at[axis]) *written[i] = value[axis];
+      }
+    }
+  }
+}
+
 }  // namespace take

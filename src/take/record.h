@@ -12,4 +12,8 @@ namespace take {
 // reads 0.
 void FinalFloats(const NativeCallContext& record, const float* const at[3], float value[3]);
 
+// The other way round: the plug-in ends up with `value[i]` in the float `at[i]` points to, written
+// there and into every fix-up that would land on it. A null pointer is left alone.
+void SetFinalFloats(NativeCallContext& record, float* const at[3], const float value[3]);
+
 }  // namespace take

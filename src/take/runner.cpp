@@ -23,15 +23,23 @@ const char* const kPlayStarted = "Play started";
 const char* const kNothing = "nothing";
 
 // How long the plug-in may look idle, between its passes, before a key it owes is given up for
-// lost; its own waits (the car doors, a show's 100 ms a slot) do not count.
+// lost; its own waits (the car doors, a show's 100 ms a slot) do not count. How long a model may
+// take to load before it is taken not to exist. Either wait is over only once its passes have
+// gone by as well as its time: a stall of the game, a loading screen of half a minute, is one long
+// pass, and never passes for a lost key or a missing model.
 constexpr unsigned kMessageGraceMs = 5000;
-// How long a model may take to load before it is taken not to exist.
 constexpr unsigned kModelGraceMs = 10000;
+constexpr int kPassesASecond = 30;
 constexpr unsigned kProgressEveryMs = 5000;
-// Where a capture ped stands: beside the player, nearer than anyone else.
+// Where a capture ped stands: beside the player.
 constexpr float kCaptureOffset = 1.0f;
+// A step that moves the player, stages or parks a car, or puts the capture ped down waits until
+// the game has it within kReach units of where the step put it, and gets kSettlePasses passes for
+// that; a game that puts it elsewhere, or nowhere, stops the take there.
+constexpr float kReach = 2.0f;
+constexpr int kSettlePasses = 30;
 
-enum class Waiting { nothing, model, key };
+enum class Waiting { nothing, model, key, settle };
 
 struct StagedCar {
   char name[kNameSize];
@@ -45,11 +53,15 @@ struct Take {
   int line;
   int steps;  // steps begun
   int keysDone;
-  float originX, originY, originZ;
-  Step step;  // the one under way
+  float origin[3];
+  Step step;     // the one under way
+  bool held;     // read, and waiting for a show to end before it begins
+  float put[3];  // where the step put the player, the car or the capture ped
   Waiting waiting;
   unsigned deadline;
+  int passes;  // the wait's, so far
   unsigned lastProgress;
+  Replay replay;  // what the plug-in reads of the game while the take runs
   PedHandle capturePed;
   StagedCar cars[kCars];
   int carCount;
@@ -82,17 +94,36 @@ void Request(int model) {
   if (take.modelCount < kModels) take.models[take.modelCount++] = model;
 }
 
-void Place(double x, double y, double z, float& px, float& py, float& pz) {
+void Place(const Step& s, float put[3]) {
   // In double, then rounded once: a take written relative to the start comes back exactly at
   // the spots it was written from when the start is where it was planned.
-  px = static_cast<float>(take.originX + x);
-  py = static_cast<float>(take.originY + y);
-  pz = static_cast<float>(take.originZ + z);
+  put[0] = static_cast<float>(take.origin[0] + s.x);
+  put[1] = static_cast<float>(take.origin[1] + s.y);
+  put[2] = static_cast<float>(take.origin[2] + s.z);
+}
+
+// The player stands at `at` as far as the take's keys read it.
+void KnowPlace(const float at[3]) {
+  take.replay.place = true;
+  take.replay.x = at[0];
+  take.replay.y = at[1];
+  take.replay.z = at[2];
+}
+
+void Wait(Waiting what, unsigned ms) {
+  take.waiting = what;
+  take.deadline = GetTickCount() + ms;
+  take.passes = 0;
+}
+
+bool Expired(unsigned seconds) {
+  return Passed(take.deadline) && take.passes >= static_cast<int>(seconds) * kPassesASecond;
 }
 
 // Everything the take made or took that outlives it: the capture ped, the models, the armed key,
 // the file. The hooks stay while autosave watches the plug-in.
 void EndTake() {
+  SetReplay(nullptr);
   if (take.capturePed != 0) DELETE_CHAR(&take.capturePed);
   take.capturePed = 0;
   for (int i = 0; i < take.modelCount; ++i) MARK_MODEL_AS_NO_LONGER_NEEDED(take.models[i]);
@@ -116,8 +147,7 @@ bool ModelReady(int model) {
   if (HAS_MODEL_LOADED(model)) return true;
   if (take.waiting != Waiting::model) {
     Request(model);
-    take.waiting = Waiting::model;
-    take.deadline = GetTickCount() + kModelGraceMs;
+    Wait(Waiting::model, kModelGraceMs);
   }
   return false;
 }
@@ -127,49 +157,136 @@ void Press(int key, const char* message) {
   if (message != take.step.text) {
     std::memcpy(take.step.text, message, std::strlen(message) + 1);
   }
-  take.waiting = Waiting::key;
-  take.deadline = GetTickCount() + kMessageGraceMs;
+  Wait(Waiting::key, kMessageGraceMs);
 }
 
-// Starts the step under way; false when it waits for a model or the plug-in's key.
+// A square root by Newton's steps, for a distance the runner shows: its runtime has none.
+float Root(float square) {
+  float root = square > 1.0f ? square : 1.0f;
+  for (int i = 0; i < 24; ++i) root = 0.5f * (root + square / root);
+  return root;
+}
+
+// How far the game has what the step moved from where the step put it, squared; -1 when it is not
+// there at all: a car not made or gone, a capture ped gone, the player not in the car entered or
+// still in one after leaving it.
+float Off() {
+  const Step& s = take.step;
+  const PedHandle player = PlayerPed();
+  const CarHandle car = StagedCarNamed(s.name);
+  float at[3] = {};
+  if (s.kind == StepKind::car || s.kind == StepKind::park) {
+    if (car == 0 || !DOES_VEHICLE_EXIST(car)) return -1;
+    GET_CAR_COORDINATES(car, &at[0], &at[1], &at[2]);
+  } else if (s.kind == StepKind::capture) {
+    if (!DOES_CHAR_EXIST(take.capturePed)) return -1;
+    GET_CHAR_COORDINATES(take.capturePed, &at[0], &at[1], &at[2]);
+  } else if (s.kind == StepKind::enter || s.kind == StepKind::leave) {
+    const CarHandle in = GET_CAR_CHAR_IS_USING(player);
+    if (s.kind == StepKind::enter) return in == car ? 0 : -1;
+    if (in != 0) return -1;
+  }
+  if (s.kind == StepKind::move || s.kind == StepKind::leave) {
+    GET_CHAR_COORDINATES(player, &at[0], &at[1], &at[2]);
+  }
+  float square = 0;
+  for (int i = 0; i < 3; ++i) square += (at[i] - take.put[i]) * (at[i] - take.put[i]);
+  return square;
+}
+
+void Refuse(float square) {
+  const Step& s = take.step;
+  const bool car = s.kind == StepKind::car || s.kind == StepKind::park;
+  const char* who = car ? "car " : s.kind == StepKind::capture ? "the capture ped" : "you";
+  const char* name = car ? s.name : "";
+  if (s.kind == StepKind::enter) {
+    Stop("the game did not let you into car %s", s.name);
+  } else if (s.kind == StepKind::leave && square < 0) {
+    Stop("the game did not let you out of the car");
+  } else if (square < 0) {
+    Stop("%s%s is not there", who, name);
+  } else {
+    Stop("the game put %s%s %.2f units from the take's place, %.0f at most", who, name,
+         static_cast<double>(Root(square)), static_cast<double>(kReach));
+  }
+}
+
+// Whether the game has what the step moved where the step put it, as near as it allows; until
+// it does the take waits, and after kSettlePasses passes stops. A capture ped that stands there
+// is captured.
+bool Settled() {
+  const float square = Off();
+  if (square >= 0 && square <= kReach * kReach) {
+    take.waiting = Waiting::nothing;
+    if (take.step.kind != StepKind::capture) return true;
+    take.replay.capture = true;
+    take.replay.capturePed = take.capturePed;
+    take.replay.model = take.step.value;
+    Press(KeyCode(kCaptureKeyName), kCaptured);
+    return false;
+  }
+  if (take.waiting != Waiting::settle) {
+    Wait(Waiting::settle, 0);
+  } else if (take.passes >= kSettlePasses) {
+    Refuse(square);
+  }
+  return false;
+}
+
+// Starts the step under way; false when it waits for a model, the game or the plug-in's key.
 bool BeginStep() {
   Step& s = take.step;
+  Replay& r = take.replay;
   const PedHandle player = PlayerPed();
-  float x = 0, y = 0, z = 0;
-  Place(s.x, s.y, s.z, x, y, z);
+  float* const put = take.put;
+  Place(s, put);
   switch (s.kind) {
     case StepKind::weapon:
       GIVE_WEAPON_TO_CHAR(player, s.value);
       SET_CURRENT_CHAR_WEAPON(player, s.value);
+      r.weapon = true;
+      r.weaponId = s.value;
       return true;
     case StepKind::car:
       if (!ModelReady(s.value)) return false;
-      take.waiting = Waiting::nothing;
-      CREATE_CAR(s.value, x, y, z, &take.cars[take.carCount].handle);
+      CREATE_CAR(s.value, put[0], put[1], put[2], &take.cars[take.carCount].handle);
       std::memcpy(take.cars[take.carCount++].name, s.name, sizeof s.name);
-      return true;
+      break;
     case StepKind::move:
-      SET_CHAR_COORDINATES(player, x, y, z);
-      return true;
+      SET_CHAR_COORDINATES(player, put[0], put[1], put[2]);
+      KnowPlace(put);
+      break;
     case StepKind::enter:
-      WARP_CHAR_INTO_CAR(player, StagedCarNamed(s.name));
-      return true;
+      r.car = true;
+      r.carHandle = StagedCarNamed(s.name);
+      // The player sits where the car stands, which the game knows.
+      r.place = false;
+      WARP_CHAR_INTO_CAR(player, r.carHandle);
+      break;
     case StepKind::leave:
-      WARP_CHAR_FROM_CAR_TO_COORD(player, x, y, z);
-      return true;
+      WARP_CHAR_FROM_CAR_TO_COORD(player, put[0], put[1], put[2]);
+      r.car = true;
+      r.carHandle = 0;
+      KnowPlace(put);
+      break;
+    case StepKind::park:
+      SET_CAR_COORDINATES(StagedCarNamed(s.name), put[0], put[1], put[2]);
+      if (r.car && r.carHandle == StagedCarNamed(s.name)) KnowPlace(put);
+      break;
     case StepKind::capture:
       if (!ModelReady(s.value)) return false;
-      GET_CHAR_COORDINATES(player, &x, &y, &z);
-      CREATE_CHAR(s.value, x + kCaptureOffset, y, z, &take.capturePed);
-      Press(KeyCode(kCaptureKeyName), kCaptured);
-      return false;
+      GET_CHAR_COORDINATES(player, &put[0], &put[1], &put[2]);
+      put[0] += kCaptureOffset;
+      CREATE_CHAR(s.value, put[0], put[1], put[2], &take.capturePed);
+      break;
     case StepKind::press:
       Press(s.value, s.text);
       return false;
     case StepKind::none:
       return true;
   }
-  return true;
+  take.waiting = Waiting::nothing;
+  return Settled();
 }
 
 void Stop(const char* format, ...) {
@@ -194,10 +311,6 @@ bool AsPressed(const Taken& key) {
     Stop("expected '%s', the game showed '%s'", s.text, key.shown ? key.message : kNothing);
     return false;
   }
-  if (s.kind == StepKind::capture && key.reads.model && key.reads.modelId != s.value) {
-    Stop("expected model %d, the game took model %d", s.value, static_cast<int>(key.reads.modelId));
-    return false;
-  }
   return true;
 }
 
@@ -206,8 +319,8 @@ bool KeyCame(const Taken* key) {
   if (key == nullptr) {
     // The plug-in's own waits put off the deadline: its pass resumes and shows the message when
     // they are over.
-    if (PluginBusy()) take.deadline = GetTickCount() + kMessageGraceMs;
-    if (!Passed(take.deadline)) return false;
+    if (PluginBusy()) Wait(Waiting::key, kMessageGraceMs);
+    if (!Expired(kMessageGraceMs / 1000)) return false;
     if (take.step.quiet) {
       Stop("the game did not take the key");
     } else {
@@ -219,12 +332,13 @@ bool KeyCame(const Taken* key) {
   // over and a new one starts, however long that takes.
   if (!key->acted && !key->shown && std::strcmp(take.step.text, kPlayStarted) == 0) {
     ArmKey(take.step.value);
-    take.deadline = GetTickCount() + kMessageGraceMs;
+    Wait(Waiting::key, kMessageGraceMs);
     return false;
   }
   if (!AsPressed(*key)) return false;
   take.waiting = Waiting::nothing;
   ++take.keysDone;
+  take.replay.capture = false;
   if (take.capturePed != 0) DELETE_CHAR(&take.capturePed);
   take.capturePed = 0;
   if (Passed(take.lastProgress + kProgressEveryMs) && take.keysDone < take.summary.keys) {
@@ -244,8 +358,10 @@ bool WaitOver(const Taken*& key) {
       return KeyCame(taken);
     case Waiting::model:
       if (HAS_MODEL_LOADED(take.step.value)) return BeginStep();
-      if (Passed(take.deadline)) Stop("model %d never loaded", take.step.value);
+      if (Expired(kModelGraceMs / 1000)) Stop("model %d never loaded", take.step.value);
       return false;
+    case Waiting::settle:
+      return Settled();
     case Waiting::nothing:
       return true;
   }
@@ -253,18 +369,23 @@ bool WaitOver(const Taken*& key) {
 }
 
 void Advance(const Taken* key) {
+  ++take.passes;
   while (take.running) {
     if (!WaitOver(key) || !take.running) return;
     // The player and the set change only between the plug-in's passes.
     if (PluginBusy()) return;
-    if (!NextStep(take.file, take.summary, take.line, take.step)) {
-      const int keys = take.keysDone;
-      EndTake();
-      Show("Take done: %d keys", keys);
-      return;
+    if (!take.held) {
+      if (!NextStep(take.file, take.summary, take.line, take.step)) {
+        const int keys = take.keysDone;
+        EndTake();
+        Show("Take done: %d keys", keys);
+        return;
+      }
+      ++take.steps;
     }
-    ++take.steps;
-    if (!BeginStep()) return;
+    // A show plays in the world it was made in: the next step begins once it is over.
+    take.held = ShowPlaying();
+    if (take.held || !BeginStep()) return;
   }
 }
 
@@ -299,7 +420,11 @@ void Start() {
     Show("Take: Zenthar.dll's keys cannot be reached");
     return;
   }
-  GET_CHAR_COORDINATES(PlayerPed(), &take.originX, &take.originY, &take.originZ);
+  float* const origin = take.origin;
+  GET_CHAR_COORDINATES(PlayerPed(), &origin[0], &origin[1], &origin[2]);
+  // The take starts where the player stands, and the plug-in reads it so.
+  KnowPlace(origin);
+  SetReplay(&take.replay);
   // Every model is asked for at once, so they load while the first steps run.
   for (int i = 0; i < summary.modelCount; ++i) Request(summary.models[i]);
   take.running = true;
@@ -372,7 +497,10 @@ void WatchPlugin() {
 void RunTakePass() {
   KeepHooks();
   Taken taken;
-  const bool took = HooksInstalled() && TakenKey(taken);
+  int opened = -1;
+  const bool took = HooksInstalled() && TakenKey(taken, opened);
+  // The world as the play key found it, for the autosave: the show plays in it.
+  if (opened >= 0 && opened == KeyCode(kCaptureKeyName)) NoteStand();
   if (took) AutosaveKey(taken);
   if ((GetAsyncKeyState(startKey != 0 ? startKey : kDefaultStartKey) & 1) != 0) {
     if (take.running) {

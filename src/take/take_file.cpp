@@ -81,6 +81,15 @@ bool ReadPlace(const char*& p, Step& step, char* word, char* problem, int size, 
   return true;
 }
 
+// "at X Y Z" of a place, at the end of the line.
+bool ReadAtPlace(const char*& p, Step& step, char* word, char* problem, int size,
+                 const char* usage) {
+  if (!NextWord(p, word) || std::strcmp(word, "at") != 0) {
+    return Fail(problem, size, "usage: %s", usage);
+  }
+  return ReadPlace(p, step, word, problem, size, usage);
+}
+
 bool ReadWhole(const char*& p, int& value, char* word, char* problem, int size, const char* usage) {
   if (!NextWord(p, word)) return Fail(problem, size, "usage: %s", usage);
   if (!ReadInteger(word, value)) return Fail(problem, size, "'%s' is not a whole number", word);
@@ -102,10 +111,7 @@ bool ReadCar(const char*& p, Step& step, char* word, char* problem, int size) {
     return Fail(problem, size, "usage: %s", usage);
   }
   if (!ReadWhole(p, step.value, word, problem, size, usage)) return false;
-  if (!NextWord(p, word) || std::strcmp(word, "at") != 0) {
-    return Fail(problem, size, "usage: %s", usage);
-  }
-  return ReadPlace(p, step, word, problem, size, usage);
+  return ReadAtPlace(p, step, word, problem, size, usage);
 }
 
 // press KEY "MESSAGE": the message is quoted, since the plug-in's messages have blanks in them.
@@ -152,10 +158,12 @@ bool ReadStep(const char* p, const char* what, int version, Step& step, char* wo
     if (!ReadName(p, step, word, problem, size, "enter NAME")) return false;
   } else if (std::strcmp(what, "leave") == 0) {
     step.kind = StepKind::leave;
-    if (!NextWord(p, word) || std::strcmp(word, "at") != 0) {
-      return Fail(problem, size, "usage: leave at X Y Z");
-    }
-    return ReadPlace(p, step, word, problem, size, "leave at X Y Z");
+    return ReadAtPlace(p, step, word, problem, size, "leave at X Y Z");
+  } else if (std::strcmp(what, "park") == 0 && version >= kAutosaveVersion) {
+    step.kind = StepKind::park;
+    const char* usage = "park NAME at X Y Z";
+    return ReadName(p, step, word, problem, size, usage) &&
+           ReadAtPlace(p, step, word, problem, size, usage);
   } else if (std::strcmp(what, "capture") == 0) {
     step.kind = StepKind::capture;
     if (!ReadWhole(p, step.value, word, problem, size, "capture M")) return false;
@@ -228,7 +236,8 @@ bool CheckStep(const Step& step, char names[][kNameSize], int& cars, Summary& su
     if (cars == kCars) return Fail(problem, size, "more than %d cars", kCars);
     Copy(names[cars++], kNameSize, step.name);
   }
-  if (step.kind == StepKind::enter && !Staged(names, cars, step.name)) {
+  if ((step.kind == StepKind::enter || step.kind == StepKind::park) &&
+      !Staged(names, cars, step.name)) {
     return Fail(problem, size, "no car named '%s' is staged above", step.name);
   }
   if (step.kind == StepKind::car || step.kind == StepKind::capture) NoteModel(summary, step.value);

@@ -11,6 +11,8 @@
 //                                 capture key takes; the ped is deleted once it is taken
 //   press KEY "MESSAGE"           press KEY; the plug-in must show MESSAGE
 //   press KEY                     (version 2) press KEY; the plug-in must take it and show nothing
+//   park NAME at X Y Z            (version 2) set a staged car down at a place, with whoever sits
+//                                 in it: where it stood when a show was played
 //
 // Planned takes are version 1. Autosaves are version 2, written a whole line at a time, so a last
 // line without its line end is one a crash cut off: it is left out, and everything above it
@@ -34,13 +36,13 @@ constexpr int kProblemSize = 128;    // a problem's text with its terminator
 constexpr int kCars = 32;            // staged cars a take may have
 constexpr int kModels = 32;          // models a take requests before it needs them
 
-enum class StepKind { none, weapon, car, move, enter, leave, capture, press };
+enum class StepKind { none, weapon, car, move, enter, leave, capture, press, park };
 
 struct Step {
   StepKind kind;
   int value;             // the weapon, the model (car, capture) or the key code (press)
   double x, y, z;        // relative to where the take starts
-  char name[kNameSize];  // car, enter
+  char name[kNameSize];  // car, enter, park
   char text[kTextSize];  // press: the message the key must show
   bool quiet;            // press: the key shows nothing
 };

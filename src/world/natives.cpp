@@ -263,6 +263,13 @@ const Row kRows[] = {
      [](World& w, Args& a) {
        if (Ped* ped = w.FindPed(a.I(0))) w.MovePed(*ped, a.Pos(1));
      }},
+    {"SET_CAR_COORDINATES", "ifff", 'v',
+     [](World& w, Args& a) {
+       if (Car* car = w.FindCar(a.I(0))) {
+         w.MoveCar(*car, a.Pos(1));
+         w.Report({"moved", "", car->name, "", true, car->pos});
+       }
+     }},
     {"WARP_CHAR_INTO_CAR", "ii", 'v',
      [](World& w, Args& a) {
        Ped* ped = LivePed(a, 0);
@@ -299,7 +306,7 @@ const Row kRows[] = {
 };
 
 constexpr std::size_t kRowCount = sizeof kRows / sizeof kRows[0];
-static_assert(kRowCount == 39 + 10, "one row per native the plug-in and the take runner call");
+static_assert(kRowCount == 39 + 11, "one row per native the plug-in and the take runner call");
 
 Value Read(const Args& a, char shape, unsigned n) {
   Value v;

@@ -44,6 +44,47 @@ const char* TaskName(Task task) {
   return "idle";
 }
 
+std::uint64_t Dice::Next() {
+  // splitmix64: a full period over 64 bits, and the same numbers on every build.
+  std::uint64_t z = (state_ += 0x9E3779B97F4A7C15u);
+  z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9u;
+  z = (z ^ (z >> 27)) * 0x94D049BB133111EBu;
+  return z ^ (z >> 31);
+}
+
+Vec3 Dice::Aside(float radius) {
+  // Drawn from the square until it falls in the circle: about four throws in three.
+  for (;;) {
+    const float x = Between(-radius, radius);
+    const float y = Between(-radius, radius);
+    if (x * x + y * y <= radius * radius) return {x, y, 0.0f};
+  }
+}
+
+namespace {
+
+Vec3 Plus(const Vec3& a, const Vec3& b) {
+  return {a.x + b.x, a.y + b.y, a.z + b.z};
+}
+
+// From `from` toward `to`, the fraction `f` of the way.
+Vec3 Between(const Vec3& from, const Vec3& to, float f) {
+  return {from.x + (to.x - from.x) * f, from.y + (to.y - from.y) * f, from.z + (to.z - from.z) * f};
+}
+
+// The fraction of `ms` gone since `start`, at most 1.
+float Gone(std::uint64_t now, std::uint64_t start, std::uint64_t ms) {
+  return now >= start + ms ? 1.0f : static_cast<float>(now - start) / static_cast<float>(ms);
+}
+
+// Tasks that move a ped by themselves: a ped drifting as it settles stops when one begins.
+bool Moves(Task task) {
+  return task == Task::walk || task == Task::combat || task == Task::enterCar ||
+         task == Task::openDoor;
+}
+
+}  // namespace
+
 World::World() {
   Ped player;
   player.handle = kPlayerHandle;
@@ -51,6 +92,24 @@ World::World() {
   player.player = true;
   player.weapons.insert(0);
   peds_.push_back(player);
+}
+
+void World::MakeRough(std::uint64_t seed) {
+  rough_ = true;
+  dice_ = Dice(seed);
+  stallDice_ = Dice(seed ^ 0x5354414C4C53u);
+  for (int n = 1; n <= kRoughPassersBy; ++n) {
+    const Vec3 at = Plus(player().pos, dice_.Aside(kRoughPasserReach));
+    AddPed("passer" + std::to_string(n), kRoughPasserModel + n - 1, at);
+    peds_.back().passer = true;
+    peds_.back().goal = at;
+  }
+}
+
+std::uint64_t World::NextStall() {
+  if (!rough_ || stallDice_.Next() % kRoughStallOdds != 0) return 0;
+  constexpr std::uint64_t kLeast = 250;
+  return kLeast + stallDice_.Next() % (kRoughStallMostMs - kLeast + 1);
 }
 
 std::int32_t World::AddPed(const std::string& name, std::int32_t model, Vec3 pos) {
@@ -125,7 +184,11 @@ void World::Report(const Event& event) {
 void World::MovePlayer(Vec3 pos) {
   Ped& me = player();
   me.pos = pos;
-  if (Car* car = FindCar(me.car)) car->pos = pos;
+  me.settling = false;
+  if (Car* car = FindCar(me.car)) {
+    car->pos = pos;
+    car->rolling = false;
+  }
 }
 
 void World::GiveWeapon(Ped& ped, std::int32_t weapon) {
@@ -142,6 +205,7 @@ void World::Seat(Ped& ped, Car& car, int seat) {
   ped.car = car.handle;
   ped.seat = seat;
   ped.pos = car.pos;
+  ped.settling = false;
 }
 
 void World::PlayerEnter(Car& car) {
@@ -161,6 +225,7 @@ void World::LeaveCar(Ped& ped) {
   }
   ped.car = 0;
   ped.seat = kDriverSeat;
+  ped.settling = false;
   Report({"left-car", ped.name, car->name, ""});
 }
 
@@ -168,8 +233,10 @@ std::int32_t World::CreatePed(std::int32_t model, Vec3 pos, bool cast) {
   const std::string name =
       cast ? "cast" + std::to_string(++castCount_) : "extra" + std::to_string(++extraCount_);
   const std::int32_t handle = AddPed(name, model, pos);
-  peds_.back().cast = cast;
-  Report({"created", name, "", "model " + std::to_string(model), true, pos});
+  Ped& ped = peds_.back();
+  ped.cast = cast;
+  ped.pos = SetDown(ped, pos);
+  Report({"created", name, "", "model " + std::to_string(model), true, ped.pos});
   return handle;
 }
 
@@ -177,20 +244,44 @@ std::int32_t World::CreateCar(std::int32_t model, Vec3 pos) {
   const std::size_t n = static_cast<std::size_t>(createdCars_++);
   const std::string name = n < carNames_.size() ? carNames_[n] : "car" + std::to_string(n + 1);
   const std::int32_t handle = AddCar(name, model, pos);
+  if (rough_) {
+    Car& car = cars_.back();
+    car.rolling = true;
+    car.madeAt = pos;
+    car.rollsTo = Plus(pos, dice_.Aside(kRoughRollMost));
+    car.rollStart = now_;
+  }
   Report({"created", "", name, "model " + std::to_string(model), true, pos});
   return handle;
 }
 
+Vec3 World::SetDown(Ped& ped, Vec3 spot) {
+  if (!rough_) return spot;
+  ped.landed = Plus(spot, dice_.Aside(kRoughAsideMost));
+  ped.landed.z -= dice_.Between(0.0f, kRoughSinkMost);
+  ped.rests = Plus(spot, dice_.Aside(kRoughAsideMost));
+  ped.rests.z -= dice_.Between(0.0f, kRoughSinkMost);
+  ped.settling = true;
+  ped.settleStart = now_;
+  return ped.landed;
+}
+
 // A ped set down somewhere takes the car it sits in along, as the game does.
 void World::MovePed(Ped& ped, Vec3 pos) {
-  ped.pos = pos;
   if (Car* car = FindCar(ped.car)) {
-    car->pos = pos;
-    for (Ped& other : peds_) {
-      if (other.car == car->handle) other.pos = pos;
-    }
+    MoveCar(*car, pos);
+  } else {
+    ped.pos = SetDown(ped, pos);
   }
-  Report({"moved", ped.name, "", "", true, pos});
+  Report({"moved", ped.name, "", "", true, ped.pos});
+}
+
+void World::MoveCar(Car& car, Vec3 pos) {
+  car.pos = pos;
+  car.rolling = false;
+  for (Ped& ped : peds_) {
+    if (ped.car == car.handle) ped.pos = pos;
+  }
 }
 
 void World::WarpIntoCar(Ped& ped, Car& car) {
@@ -201,13 +292,24 @@ void World::WarpIntoCar(Ped& ped, Car& car) {
 }
 
 void World::RequestModel(std::int32_t model) {
-  requested_.emplace(model, steps_);
+  if (!requested_.emplace(model, steps_).second || !rough_) return;
+  streamed_[model] =
+      now_ + static_cast<std::uint64_t>(dice_.Unit() * static_cast<float>(kRoughModelDelayMostMs));
 }
 
 bool World::ModelLoaded(std::int32_t model) const {
   const auto found = requested_.find(model);
-  return found != requested_.end() && (IsPedModel(model) || IsCarModel(model)) &&
-         steps_ - found->second >= kModelLoadSteps;
+  if (found == requested_.end() || !(IsPedModel(model) || IsCarModel(model)) ||
+      steps_ - found->second < kModelLoadSteps) {
+    return false;
+  }
+  const auto streamed = streamed_.find(model);
+  return streamed == streamed_.end() || now_ >= streamed->second;
+}
+
+void World::ReleaseModel(std::int32_t model) {
+  requested_.erase(model);
+  streamed_.erase(model);
 }
 
 bool World::RemovePed(std::int32_t handle) {
@@ -337,7 +439,42 @@ bool World::MoveToward(Vec3& pos, const Vec3& goal, float distance) {
   return false;
 }
 
+void World::Settle(Ped& ped) {
+  if (!ped.settling) return;
+  if (ped.car != 0 || Moves(ped.task)) {
+    ped.settling = false;
+    return;
+  }
+  const float f = Gone(now_, ped.settleStart, kRoughSettleMs);
+  ped.pos = Between(ped.landed, ped.rests, f);
+  ped.settling = f < 1.0f;
+}
+
+void World::Roll(Car& car) {
+  if (car.driving || car.wrecked) car.rolling = false;
+  if (!car.rolling) return;
+  const float f = Gone(now_, car.rollStart, kRoughRollMs);
+  MoveCar(car, Between(car.madeAt, car.rollsTo, f));
+  car.rolling = f < 1.0f;
+}
+
+// A passer-by walks to a spot about the player, stands there a while, and picks another; one
+// left far behind by the player turns up about the player again.
+void World::Wander(Ped& passer, float seconds) {
+  const Vec3 me = player().pos;
+  if (Distance(passer.pos, me) > 3.0f * kRoughPasserReach) {
+    passer.pos = Plus(me, dice_.Aside(kRoughPasserReach));
+    passer.goal = passer.pos;
+  }
+  if (now_ < passer.taskEnds) return;
+  if (!MoveToward(passer.pos, passer.goal, kWalkSpeed * seconds)) return;
+  passer.taskEnds = now_ + 500 + dice_.Next() % 2501;
+  const bool beside = dice_.Unit() < 0.25f;
+  passer.goal = Plus(me, dice_.Aside(beside ? kRoughBesideMost : kRoughPasserReach));
+}
+
 void World::StepCar(Car& car, float seconds) {
+  Roll(car);
   if (!car.driving || car.wrecked) return;
   const bool arrived = MoveToward(car.pos, car.goal, car.speed * seconds);
   for (Ped& ped : peds_) {
@@ -354,7 +491,9 @@ void World::StepCar(Car& car, float seconds) {
 
 void World::StepPed(Ped& ped, float seconds) {
   if (ped.burning && now_ >= ped.burnEnds) Kill(ped, "fire");
+  Settle(ped);
   if (ped.dead() || ped.player) return;
+  if (ped.passer) return Wander(ped, seconds);
   switch (ped.task) {
     case Task::walk:
       // A ped in a car cannot walk; it gives up when its time is out like any other.

@@ -151,11 +151,26 @@ TEST(ScenarioErrors, ControlCharactersInAProblemAreEscaped) {
 
 TEST(Help, ListsEveryStatementAndKeyName) {
   const std::string help = sim::ScenarioHelp();
-  for (const char* statement :
-       {"fps N", "clock N", "ini ", "missing NATIVE", "player at X Y Z", "player weapon W",
-        "ped NAME model M at X Y Z", "car NAME model M at X Y Z", "model M ped", "at T press KEY",
-        "at T player at", "at T player enter CAR", "at T player leave", "at T player weapon W",
-        "at T kill PED", "at T remove PED", "at T wreck CAR", "run T"}) {
+  for (const char* statement : {"fps N",
+                                "clock N",
+                                "ini ",
+                                "missing NATIVE",
+                                "player at X Y Z",
+                                "player weapon W",
+                                "ped NAME model M at X Y Z",
+                                "car NAME model M at X Y Z",
+                                "model M ped",
+                                "at T press KEY",
+                                "at T player at",
+                                "at T player enter CAR",
+                                "at T player leave",
+                                "at T player weapon W",
+                                "at T kill PED",
+                                "at T remove PED",
+                                "at T wreck CAR",
+                                "at T stall S",
+                                "rough [SEED]",
+                                "run T"}) {
     EXPECT_NE(help.find(statement), std::string::npos) << "help lacks: " << statement;
   }
   for (const char* key : {"backslash", "num0..num9", "num.", "num+", "num-", "num*", "num/", "pgup",

@@ -108,19 +108,21 @@ TEST(Autosave, RandomHandDirectedScenariosComeBack) {
   std::printf("autosave round trips: %d from seed %llu (replay with ZENTHAR_SEED=%llu)\n",
               scenarios, static_cast<unsigned long long>(seed),
               static_cast<unsigned long long>(seed));
-  int captures = 0, cars = 0, weapons = 0, quiet = 0, moves = 0;
+  int captures = 0, cars = 0, weapons = 0, quiet = 0, moves = 0, parks = 0, wrecks = 0;
   for (int i = 0; i < scenarios; ++i) {
     const std::uint64_t one = seed + static_cast<std::uint64_t>(i);
     const std::string text = zt::RandomHandScenario(one);
     SCOPED_TRACE("scenario seed " + std::to_string(one) + " (ZENTHAR_SEED=" + std::to_string(one) +
                  " ZENTHAR_SCENARIOS=1 replays it):\n" + text);
-    const zt::RoundTrip trip = zt::AutosaveRoundTrip(Parsed(text), false, false);
+    const zt::RoundTrip trip = zt::AutosaveRoundTrip(Parsed(text), true, false);
     if (trip.take.empty()) continue;
     ASSERT_EQ(trip.replayed.film, trip.made.film) << "the take:\n" << trip.take;
     captures += trip.take.find("\ncapture ") != std::string::npos;
     cars += trip.take.find("\nenter ") != std::string::npos;
     weapons += trip.take.find("\nweapon ") != std::string::npos;
     moves += trip.take.find("\nmove ") != std::string::npos;
+    parks += trip.take.find("\npark ") != std::string::npos;
+    wrecks += trip.made.film.find(", wrecked") != std::string::npos;
     std::istringstream lines(trip.take);
     for (std::string line; std::getline(lines, line);) {
       if (line.rfind("press ", 0) == 0 && line.find('"') == std::string::npos) {
@@ -129,8 +131,10 @@ TEST(Autosave, RandomHandDirectedScenariosComeBack) {
       }
     }
   }
-  std::printf("takes with captures %d, cars entered %d, weapons %d, quiet keys %d, moves %d\n",
-              captures, cars, weapons, quiet, moves);
+  std::printf(
+      "takes with captures %d, cars entered %d, weapons %d, quiet keys %d, moves %d, parks %d, "
+      "films with a wrecked car %d\n",
+      captures, cars, weapons, quiet, moves, parks, wrecks);
   if (scenarios >= 100) {
     EXPECT_GT(captures, scenarios / 2);
     EXPECT_GT(cars, scenarios / 5);
@@ -179,6 +183,57 @@ TEST(Autosave, APlaceReadInACarIsWrittenEvenWhereThePlayerWasBefore) {
             std::string::npos)
       << trip.take;
   EXPECT_EQ(trip.replayed.film, trip.made.film);
+}
+
+// The player drives the taxi off after the key that read it, leaves it and plays the show from a
+// van no key read: before the play key the take stages the van where it stands, puts the player
+// in it, and parks the taxi where the player left it. The show plays in the film's own world.
+TEST(Autosave, BeforeAPlayKeyItWritesWhereThePlayerAndEveryCarStand) {
+  const zt::RoundTrip trip = zt::AutosaveRoundTrip(
+      Parsed("player at 10 20 0\nped bob model 2001 at 11 20 0\ncar taxi model 90 at 15 22 0\n"
+             "car van model 91 at 30 20 0\nat 0.5 press backslash\nat 1.0 press num1\n"
+             "at 1.5 press scroll\nat 2.0 player enter taxi\nat 2.5 press num6\n"
+             "at 3.0 press plus\nat 3.5 player at 40 40 0\nat 4.0 player leave\n"
+             "at 4.5 player enter van\nat 5.0 player at 33.5 20.25 0\n"
+             "at 5.2 press scroll\nat 5.3 press scroll\nat 5.4 player leave\n"
+             "at 5.5 player at 11.5 20 0\nat 5.6 press backslash\nat 5.8 press scroll\n"
+             "at 6.0 player enter van\nat 6.2 press backslash\nrun 12\n"),
+      true);
+  EXPECT_NE(trip.take.find("\npress plus \"Screen do time changed to 1\"\n"
+                           "press scroll \"Screen mode 2\"\npress scroll \"Screen mode off\"\n"
+                           "leave at 1.5 0 0\ncapture 2001\npress scroll \"Screen mode\"\n"
+                           "car car2 model 91 at 23.5 0.25 0\n"
+                           "enter car2\nmove 23.5 0.25 0\npark car1 at 30 20 0\n"
+                           "press backslash \"Play started\"\n"),
+            std::string::npos)
+      << "the capture wrote no world of a show, the play key did:\n"
+      << trip.take;
+  EXPECT_EQ(trip.replayed.film, trip.made.film);
+  const std::string& state = trip.replayed.out.state;
+  const std::size_t taxi = state.find("{\"name\":\"car1\"");
+  ASSERT_NE(taxi, std::string::npos) << state;
+  EXPECT_NE(state.substr(taxi, state.find('\n', taxi) - taxi).find("\"pos\":[40,40,0]"),
+            std::string::npos)
+      << "the taxi stood where the player had left it:\n"
+      << state;
+}
+
+// The set of a take rehearsed by itself: a capture ped stands beside the player, who may sit in a
+// car that was driven or parked since it was staged.
+TEST(Autosave, ATakesSetFollowsTheCarsItDrivesAndParks) {
+  sim::Scenario byItself;
+  ASSERT_EQ(sim::TakeScenario("set.take",
+                              "zenthar-take 2\ncar taxi model 90 at 5 0 0\nenter taxi\n"
+                              "move 10 0 0\nleave at 12 0 0\nenter taxi\ncapture 2001\n"
+                              "park taxi at 30 0 0\ncapture 2002\n",
+                              byItself),
+            "");
+  const sim::Scenario set = sim::TakeSet(byItself);
+  ASSERT_EQ(set.peds.size(), 2u);
+  EXPECT_EQ(set.peds[0].pos.x, 11.0f) << "the taxi was driven to 10";
+  EXPECT_EQ(set.peds[1].pos.x, 31.0f) << "and then parked at 30";
+  ASSERT_EQ(set.cars.size(), 1u);
+  EXPECT_EQ(set.cars[0].pos.x, 5.0f) << "the set's car stands where it was staged";
 }
 
 TEST(Autosave, TwoSessionsInTheSameSecondGiveTwoFilesThatBothPerform) {

@@ -97,4 +97,64 @@ TEST(NativeRecord, AMissingPointerReadsZero) {
       << value[0] << " " << value[1] << " " << value[2];
 }
 
+// What the plug-in does after the call: each fix-up's three floats over its target, the last
+// first, four at most.
+void CopyFixUps(NativeCallContext record) {
+  unsigned count = record.fixupCount > kNativeFixups ? kNativeFixups : record.fixupCount;
+  while (count > 0) {
+    --count;
+    float* target = record.fixupTargets[count];
+    target[0] = record.fixupTemps[count].x;
+    target[1] = record.fixupTemps[count].y;
+    target[2] = record.fixupTemps[count].z;
+  }
+}
+
+// A take's place answers a read whatever fix-ups the host made: the plug-in ends up with it, and
+// floats beside the place keep what the host gave them.
+TEST(NativeRecord, ATakesPlaceIsWhatThePlugInEndsUpWithWhateverTheFixUps) {
+  const float want[3] = {100.25f, -7.5f, 0.125f};
+  float vars[6] = {kSentinel, 1, 2, 3, kSentinel, kSentinel};  // the place is vars[1..3]
+  float other[3] = {kSentinel, kSentinel, kSentinel};
+  NativeCallContext record = Record();
+  record.fixupTargets[0] = vars;  // from the float before the place: its last two over x and y
+  record.fixupTemps[0] = {7, 8, 9, 0};
+  record.fixupTargets[1] = other;
+  record.fixupTemps[1] = {4, 5, 6, 0};
+  record.fixupTargets[2] = vars + 3;  // z, and the two floats after the place
+  record.fixupTemps[2] = {10, 11, 12, 0};
+  record.fixupTargets[3] = other;
+  record.fixupTemps[3] = {13, 14, 15, 0};
+  record.fixupCount = 1000;  // read as four, as the plug-in reads it
+  float* const at[3] = {&vars[1], &vars[2], &vars[3]};
+  take::SetFinalFloats(record, at, want);
+  float value[3] = {kSentinel, kSentinel, kSentinel};
+  const float* const read[3] = {at[0], at[1], at[2]};
+  take::FinalFloats(record, read, value);
+  ExpectPlace({value[0], value[1], value[2]}, want[0], want[1], want[2], "as autosave reads it");
+  CopyFixUps(record);
+  ExpectPlace({vars[1], vars[2], vars[3]}, want[0], want[1], want[2], "after the plug-in's copies");
+  EXPECT_EQ(vars[0], 7.0f) << "the float before the place keeps its fix-up";
+  EXPECT_EQ(vars[4], 11.0f) << "the floats after the place keep their fix-up";
+  EXPECT_EQ(vars[5], 12.0f);
+  ExpectPlace({other[0], other[1], other[2]}, 4, 5, 6, "another target's fix-up");
+}
+
+TEST(NativeRecord, AMissingPointerIsLeftAlone) {
+  const float want[3] = {1.5f, 2.5f, 3.5f};
+  float vars[3] = {kSentinel, kSentinel, kSentinel};
+  NativeCallContext record = Record();
+  record.fixupTargets[0] = vars;
+  record.fixupTemps[0] = {7, 8, 9, 0};
+  record.fixupCount = 1;
+  float* const at[3] = {nullptr, &vars[1], nullptr};
+  take::SetFinalFloats(record, at, want);
+  EXPECT_EQ(vars[0], kSentinel);
+  EXPECT_EQ(vars[1], 2.5f);
+  EXPECT_EQ(vars[2], kSentinel);
+  EXPECT_EQ(record.fixupTemps[0].y, 2.5f);
+  EXPECT_EQ(record.fixupTemps[0].x, 7.0f) << "no float of the place there";
+  EXPECT_EQ(record.fixupTemps[0].z, 9.0f);
+}
+
 }  // namespace

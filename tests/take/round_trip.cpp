@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -119,7 +120,7 @@ std::string FilmText(const sim::RunOutput& out, const std::map<std::int32_t, std
 // bystander at the capture corner, far from anything the cast does.
 class HandScenario {
  public:
-  explicit HandScenario(std::uint64_t seed) : random_(seed) {
+  explicit HandScenario(std::uint64_t seed) : random_(seed), blasts_(seed % 2 == 0) {
     // Far from the origin, with fractions: the take's places must come back exactly.
     start_ = {1000.0f + Pick(2000) / 7.0f, -500.0f + Pick(1000) / 3.0f, Pick(40) / 9.0f};
     corner_ = {start_.x - 300.0f, start_.y, start_.z};
@@ -133,6 +134,7 @@ class HandScenario {
   }
 
   std::string Make() {
+    if (blasts_ && Pick(2) == 0) BlastTheCar();
     const int actions = 30 + Pick(40);
     for (int i = 0; i < actions; ++i) Action();
     return text_ + "run " + Seconds(t_ + 25.0) + "\n";
@@ -172,16 +174,50 @@ class HandScenario {
     car_ = -1;
   }
 
+  // How long the show the play key starts lasts at most: each screen its length and 100 ms for
+  // every slot that may have a ped, up to the first screen after 0 without a length.
+  double ShowSeconds() const {
+    double seconds = 0;
+    for (int s = 0; s < 256 && (s == 0 || durations_[s] > 0); ++s) {
+      seconds += durations_[s] + 0.1 * slots_;
+    }
+    return seconds;
+  }
+
+  // What a key does to the editor's state, as far as the scenario needs to know it.
+  void Follow(const std::string& name) {
+    if (name == "pause") keysOn_ = !keysOn_;
+    if (!keysOn_) return;
+    if (name == "scroll") mode_ = (mode_ + 1) % 3;
+    if (name == "num+") slot_ = (slot_ + 1) % 255;
+    if (name == "num-") slot_ = (slot_ + 254) % 255;
+    if (name == "num*") screen_ = (screen_ + 1) % 256;
+    if (name == "num/") screen_ = (screen_ + 255) % 256;
+    int& length = durations_[screen_];
+    if (mode_ == 1 && name == "plus") ++length;
+    if (mode_ == 1 && name == "minus") length = length > 1 ? length - 1 : 1;
+    if (mode_ == 0 && name == "num1" && captured_) slots_ = std::max(slots_, slot_ + 1);
+  }
+
   // Keys never pile up behind one of the plug-in's waits, so the plug-in takes them in the order
   // they are pressed and the scenario knows the mode; no car is entered once a show has played,
-  // since a show may have wrecked it, and the game seats nobody in a wreck.
+  // since a show may have wrecked it, and the game seats nobody in a wreck. A show is waited
+  // out, standing still, before anything else happens.
   void Press(const char* key) {
     const std::string name = key;
-    if (name == "pause") keysOn_ = !keysOn_;
-    if (name == "scroll" && keysOn_) mode_ = (mode_ + 1) % 3;
-    if (name == "backslash" && keysOn_ && mode_ != 0) played_ = true;
+    const bool plays = name == "backslash" && keysOn_ && mode_ != 0;
+    if (plays && Pick(2) == 0) {
+      // Played from elsewhere: a drive, or a walk away from the car.
+      ToWork();
+      if (Pick(2) == 0) Leave();
+    }
+    Follow(name);
     const bool waits = name == "num9" || name == "num6" || name == "backslash";
     At("press " + name, waits ? 1.6 : 0.7);
+    if (plays) {
+      played_ = true;
+      t_ += ShowSeconds() + 1.0;
+    }
   }
 
   void Capture() {
@@ -189,7 +225,32 @@ class HandScenario {
     const int k = Pick(3);
     At("player at " + Pos({corner_.x + 6.0f * k + 0.5f, corner_.y + 0.25f, corner_.z}));
     atCorner_ = true;
+    if (keysOn_ && mode_ == 0) captured_ = true;
     Press("backslash");
+  }
+
+  // The show's world: slot 0 looks at the car the player sits in, screen 0 sets off a fire
+  // there, and the player drives off (far enough, or not) and plays the show from elsewhere. The
+  // car comes through whole when it got away from the fire.
+  void BlastTheCar() {
+    Capture();
+    ToWork();
+    Press("num1");
+    car_ = Pick(3);
+    At("player enter c" + std::to_string(car_));
+    Press("scroll");
+    Press("scroll");
+    Press("num6");
+    Press("num7");
+    ToWork();
+    if (Pick(2) == 0) Leave();
+    Press("backslash");
+  }
+
+  // A film with explosions seats nobody at the wheel; one with drivers sets nothing off.
+  bool Allowed(const std::string& key) const {
+    if (blasts_) return key != "num9" || mode_ == 2;
+    return mode_ != 2 || (key != "num7" && key != "num8" && key != "num9");
   }
 
   void Action() {
@@ -217,12 +278,14 @@ class HandScenario {
       if (atCorner_) ToWork();
       // In a car, often a key that reads it: save it, a cue to get in, blow up, look at it.
       static const char* const kCarKeys[] = {"num7", "num9", "num6", "num3"};
-      Press(car_ >= 0 && Pick(2) == 0 ? kCarKeys[Pick(4)]
-                                      : kKeys[Pick(static_cast<int>(std::size(kKeys)))]);
+      const char* key = car_ >= 0 && Pick(2) == 0 ? kCarKeys[Pick(4)]
+                                                  : kKeys[Pick(static_cast<int>(std::size(kKeys)))];
+      Press(Allowed(key) ? key : "num+");
     }
   }
 
   std::mt19937_64 random_;
+  const bool blasts_;
   world::Vec3 start_, corner_;
   std::string text_;
   double t_ = 0.5;
@@ -231,6 +294,9 @@ class HandScenario {
   bool keysOn_ = true;
   int mode_ = 0;
   bool played_ = false;
+  bool captured_ = false;
+  int slot_ = 0, screen_ = 0, slots_ = 0;
+  int durations_[256] = {};
 };
 
 }  // namespace
@@ -239,10 +305,16 @@ std::string RandomHandScenario(std::uint64_t seed) {
   return HandScenario(seed).Make();
 }
 
-Filmed Film(const sim::Scenario& scenario, bool fates, bool trace) {
+Ground Rough(std::uint64_t seed) {
+  return {true, seed};
+}
+
+Filmed Film(const sim::Scenario& scenario, bool fates, bool trace, Ground ground) {
   sim::RunOptions options;
   options.review = sim::CheckFilm;
   options.writeTrace = trace;
+  options.rough = ground.rough;
+  options.roughSeed = ground.seed;
   CarModels cars;
   Filmed filmed;
   filmed.out = sim::RunScenario(scenario, options, &cars);
@@ -257,10 +329,10 @@ sim::Scenario Parsed(const std::string& text) {
   return scenario;
 }
 
-Filmed Performed(const std::string& take) {
+Filmed Performed(const std::string& take, Ground ground, bool fates) {
   sim::Scenario scenario;
   EXPECT_EQ(sim::TakeScenario("autosaved.take", take, scenario), "") << take;
-  return Film(scenario, false);
+  return Film(scenario, fates, true, ground);
 }
 
 const char* const kHandFilm =
@@ -307,16 +379,17 @@ std::string ReadText(const std::string& path) {
   return text.str();
 }
 
-RoundTrip AutosaveRoundTrip(sim::Scenario scenario, bool fates, bool trace) {
+RoundTrip AutosaveRoundTrip(sim::Scenario scenario, bool fates, bool trace, Ground made,
+                            Ground replayed) {
   RoundTrip trip;
   {
     const sim::AutosaveFolder folder(&scenario);
-    trip.made = Film(scenario, fates, trace);
+    trip.made = Film(scenario, fates, trace, made);
     if (!folder.Take(trip.take)) return trip;
   }
   sim::Scenario replay;
   EXPECT_EQ(sim::TakeScenario("autosaved.take", trip.take, replay), "") << trip.take;
-  trip.replayed = Film(replay, fates, trace);
+  trip.replayed = Film(replay, fates, trace, replayed);
   return trip;
 }
 

@@ -13,6 +13,13 @@
 
 namespace zt {
 
+// The world a run is rehearsed in: the calm one, or a rough one from a seed.
+struct Ground {
+  bool rough = false;
+  std::uint64_t seed = 0;
+};
+Ground Rough(std::uint64_t seed);
+
 // A run and its film, written as every screen, cue, place, car, target and explosion, the cast
 // and the shows played, with places as exact floats; cars numbered in the order the film names
 // them, with their models, peds by their cast names. With `fates`, also what became of each car
@@ -22,7 +29,7 @@ struct Filmed {
   sim::RunOutput out;
   std::string film;
 };
-Filmed Film(const sim::Scenario& scenario, bool fates, bool trace = true);
+Filmed Film(const sim::Scenario& scenario, bool fates, bool trace = true, Ground ground = {});
 
 struct RoundTrip {
   Filmed made;       // the hand-directed run, with autosave on
@@ -30,11 +37,13 @@ struct RoundTrip {
   std::string take;  // what the first run autosaved; empty when it saved nothing
 };
 
-// Rehearses `scenario` with autosave on, then the take it autosaved.
-RoundTrip AutosaveRoundTrip(sim::Scenario scenario, bool fates, bool trace = true);
+// Rehearses `scenario` with autosave on on `made` ground, then the take it autosaved on
+// `replayed` ground.
+RoundTrip AutosaveRoundTrip(sim::Scenario scenario, bool fates, bool trace = true, Ground made = {},
+                            Ground replayed = {});
 
 // A take rehearsed by itself, and its film.
-Filmed Performed(const std::string& take);
+Filmed Performed(const std::string& take, Ground ground = {}, bool fates = false);
 sim::Scenario Parsed(const std::string& scenario);
 
 // A short film by hand, from (10, 20, 0): a capture, two peds, a cue in a car, a cue at a spot, a
@@ -49,7 +58,12 @@ std::vector<std::string> RunnerSaid(const std::string& trace);
 std::string ReadText(const std::string& path);
 
 // A scenario made up from a seed, directed by hand: keys in every mode, moves, cars entered and
-// left, weapons switched, models captured from bystanders, shows played.
+// left, weapons switched, models captured from bystanders, shows played, often from elsewhere
+// than the last key that read a place, after a drive. Its film's fates are set by the film alone,
+// in any world: each show is waited out before the next key, and the cars stand still through it,
+// so that every explosion finds each car exactly where the film left it. A film either sets off
+// explosions or seats its cast at the wheel, never both, since a cast driver's car moves through
+// a show by the clock, and a rough world's clock is not the calm one's.
 std::string RandomHandScenario(std::uint64_t seed);
 
 }  // namespace zt

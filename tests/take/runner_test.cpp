@@ -188,17 +188,6 @@ TEST(TakeRunner, ATornLastLineIsLeftOutAndTheRunnerSaysSo) {
             -1);
 }
 
-// A ped of another model stands nearer than the capture ped: the take stops rather than record
-// the film with the wrong model.
-TEST(TakeRunner, ACaptureThatTakesAnotherModelStopsTheTake) {
-  const zt::Rehearsal r = Take(
-      "zenthar-take 1\ncapture 2001\npress num1 \"Char create\"\ncapture 2002\n"
-      "press num+ \"ID changed to 1\"\n",
-      "model 2002 ped\n");
-  EXPECT_EQ(By(r, "screen", true).back(),
-            "\"Take stopped at step 3: expected model 2002, the game took model 2001\"");
-}
-
 // The second play key comes while the first show plays, which takes it and does nothing: the
 // runner presses it again once the show is over.
 TEST(TakeRunner, APlayKeyDuringAShowIsPressedAgainAfterIt) {

@@ -173,6 +173,40 @@ TEST(TakeFile, VersionTwoHasQuietPressesAndLeavesOutATornLastLine) {
   EXPECT_EQ(steps, (std::vector<std::string>{"103 quiet", "107 'ID changed to 1'", "0 ''"}));
 }
 
+// Version 2 sets a staged car down where it stood when a show was played; version 1 has no such
+// step, as before.
+TEST(TakeFile, VersionTwoParksAStagedCar) {
+  const std::string v2 = "zenthar-take 2\ncar taxi model 90 at 1 2 3\n";
+  EXPECT_EQ(Check(kHeader + "park taxi at 1 2 3\n"),
+            std::make_pair(std::string("unknown step 'park'"), 3));
+  const struct {
+    std::string line, problem;
+  } bad[] = {
+      {"park bus at 1 2 3", "no car named 'bus' is staged above"},
+      {"park taxi 1 2 3", "usage: park NAME at X Y Z"},
+      {"park taxi at 1 2", "usage: park NAME at X Y Z"},
+      {"park taxi at 1 2 3 4", "usage: park NAME at X Y Z"},
+      {"park taxi at 1 two 3", "'two' is not a number"},
+      {"park", "usage: park NAME at X Y Z"},
+  };
+  for (const auto& [line, problem] : bad) {
+    EXPECT_EQ(Check(v2 + line + "\n"), std::make_pair(problem, 3)) << line;
+  }
+  take::Summary summary{};
+  ASSERT_EQ(Check(v2 + "park taxi at -0.5 +7 1e0\n").first, "'1e0' is not a number");
+  ASSERT_EQ(Check(v2 + "park taxi at -0.5 +7 12.125  # where it stood\n", &summary),
+            std::make_pair(std::string(), 0));
+  EXPECT_EQ(summary.steps, 2);
+  EXPECT_EQ(summary.keys, 0) << "a park presses nothing";
+  take::Step step{};
+  char problem[take::kProblemSize] = "";
+  ASSERT_TRUE(take::ReadLine("park taxi at -0.5 +7 12.125", 2, step, problem, sizeof problem));
+  EXPECT_EQ(step.kind, take::StepKind::park);
+  EXPECT_STREQ(step.name, "taxi");
+  EXPECT_TRUE(step.x == -0.5 && step.y == 7.0 && step.z == 12.125)
+      << step.x << " " << step.y << " " << step.z;
+}
+
 // A take written relative to the player start must land on the shot list's exact spots when the
 // runner adds it back to the same start, whatever the two floats are.
 TEST(TakeFile, RelativePlacesComeBackExactly) {

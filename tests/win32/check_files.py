@@ -21,7 +21,7 @@ from pe_version import version_info  # noqa: E402
 
 BIN = VERSION = None
 ALLOWED = {"tessel.dll", "kernel32.dll", "user32.dll", "msvcrt.dll"}
-LIMITS = {"Zenthar.dll": 20 * 1024, "ZentharTake.dll": 20 * 1024}
+LIMITS = {"Zenthar.dll": 20 * 1024, "ZentharTake.dll": 24 * 1024}
 LARGE_ADDRESS_AWARE = 0x20
 
 
