@@ -10,12 +10,14 @@
 //
 // The image is as much of a PE32 header as a reader of its imports needs, with the import
 // directory and the address table the loader fills. The module calls the host functions a loader
-// routes (the keyboard and the clocks, and Game::GetNativeAddress) through that table, so another
-// module can find an entry by this module's name and stand in front of it, as on Windows.
+// routes (the keyboard and the clocks, Game::GetNativeAddress and Log::Info) through that table, so
+// another module can find an entry by this module's name and stand in front of it, as on Windows.
 #include <windows.h>
 
+#include <cstdarg>
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 
 #include "tessel.h"
 
@@ -71,7 +73,16 @@ struct HintName {
 };
 
 // By the order of the entries below. Each DLL's list of names and of addresses ends with a zero.
-enum Slot { keyState, user32End, tickCount, localTime, kernel32End, nativeAddress, kSlots };
+enum Slot {
+  keyState,
+  user32End,
+  tickCount,
+  localTime,
+  kernel32End,
+  nativeAddress,
+  logInfo,
+  kSlots
+};
 
 struct Image {
   DosHeader dos;
@@ -83,6 +94,7 @@ struct Image {
   HintName<sizeof "GetAsyncKeyState"> keyStateName;
   HintName<sizeof "GetTickCount"> tickCountName, localTimeName;
   HintName<sizeof "?GetNativeAddress@Game@@SAP6AXPAUNativeCallContext@@@ZPBD@Z"> nativeAddressName;
+  HintName<sizeof "?Info@Log@@SAXPBDZZ"> logInfoName;
 };
 
 constexpr std::uint32_t At(std::size_t offset) {
@@ -119,7 +131,8 @@ Image zenthar_module_image = {
                      At(offsetof(Image, addresses[nativeAddress]))},
                     {0, 0, 0, 0, 0}},
     .names = {At(offsetof(Image, keyStateName)), 0, At(offsetof(Image, tickCountName)),
-              At(offsetof(Image, localTimeName)), 0, At(offsetof(Image, nativeAddressName)), 0},
+              At(offsetof(Image, localTimeName)), 0, At(offsetof(Image, nativeAddressName)),
+              At(offsetof(Image, logInfoName)), 0},
     .addresses = {},
     .user32 = "USER32.dll",
     .kernel32 = "KERNEL32.dll",
@@ -128,6 +141,7 @@ Image zenthar_module_image = {
     .tickCountName = {0, "GetTickCount"},
     .localTimeName = {0, "GetLocalTime"},
     .nativeAddressName = {0, "?GetNativeAddress@Game@@SAP6AXPAUNativeCallContext@@@ZPBD@Z"},
+    .logInfoName = {0, "?Info@Log@@SAXPBDZZ"},
 };
 
 }  // extern "C"
@@ -188,4 +202,14 @@ BOOL WINAPI zenthar_module_entry(HINSTANCE module, DWORD reason, LPVOID reserved
 
 Game::NativeHandler Game::GetNativeAddress(const char* name) {
   return Bound<NativeHandler (*)(const char*)>(nativeAddress)(name);
+}
+
+// A variadic call cannot be handed on as it is: the line is made here and handed on whole.
+void Log::Info(const char* format, ...) {
+  char line[512];
+  va_list args;
+  va_start(args, format);
+  std::vsnprintf(line, sizeof line, format, args);
+  va_end(args);
+  Bound<void (*)(const char*, ...)>(logInfo)("%s", line);
 }

@@ -42,6 +42,7 @@ const Export kExports[] = {
     {"KERNEL32.dll", "GetLocalTime", reinterpret_cast<void*>(&GetLocalTime)},
     {"Tessel.dll", "?GetNativeAddress@Game@@SAP6AXPAUNativeCallContext@@@ZPBD@Z",
      reinterpret_cast<void*>(&Game::GetNativeAddress)},
+    {"Tessel.dll", "?Info@Log@@SAXPBDZZ", reinterpret_cast<void*>(&Log::Info)},
 };
 
 enum class Load { fresh, loaded, spent };
