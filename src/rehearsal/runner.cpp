@@ -371,12 +371,15 @@ class Run {
     for (std::uint64_t tick = 0;; ++tick) {
       const std::uint64_t on = Clock(tick);  // the scenario's clock
       if (on > scenario_.runUntil) break;
+      const std::uint64_t stalledBefore = out_.stalledMs;
       const std::uint64_t t = on + Late(tick);
       tessel::SetTime(t);
       while (next < scenario_.actions.size() && scenario_.actions[next].t <= on) {
         Apply(scenario_.actions[next++], t);
       }
-      world_.Step(t, static_cast<std::uint32_t>(t - previous));
+      // A late tick is a frame the game spent loading: its world stood still through the wait,
+      // as a game's does, and moves on by one tick's time. Only the clock went on.
+      world_.Step(t, static_cast<std::uint32_t>(t - previous - (out_.stalledMs - stalledBefore)));
       previous = t;
       RunEvent sample;
       sample.kind = RunEvent::Kind::tick;

@@ -242,6 +242,26 @@ TEST(RoughWorld, AStallHoldsUpTheScenarioWithTheGame) {
   EXPECT_EQ(r.out.stalledMs, 2500u);
 }
 
+// The world stands still through a stall, as a game's does while it loads: a ped walking when the
+// game stalls has gone no further after it than it would have without the stall.
+TEST(RoughWorld, TheWorldStandsStillThroughAStall) {
+  const std::string walk =
+      "ped bob model 2001 at 1 1 0\n"
+      "at 0.5 press backslash\nat 1.0 player at 3 -2 0\nat 1.5 press num1\n"
+      "at 2.0 player at 20 0 0\nat 2.5 press num2\nat 3.0 press num3\n";
+  const auto where = [](const zt::Rehearsal& r) {
+    const std::size_t at = r.out.state.find("\"name\":\"cast1\"");
+    EXPECT_NE(at, std::string::npos) << r.out.state;
+    const std::size_t pos = r.out.state.find("\"pos\":", at);
+    return r.out.state.substr(pos, r.out.state.find(']', pos) - pos);
+  };
+  const zt::Rehearsal calm = zt::Rehearse(walk + "run 4\n");
+  const zt::Rehearsal stalled = zt::Rehearse(walk + "at 3.2 stall 3\nrun 4\n");
+  EXPECT_EQ(where(stalled), where(calm)) << "1 s of walking in each";
+  EXPECT_NE(where(calm).find("4.39"), std::string::npos) << where(calm);
+  EXPECT_EQ(stalled.out.stalledMs, 3000u);
+}
+
 TEST(RoughWorld, BadRoughAndStallLinesAreRefusedWithTheirLine) {
   const std::pair<const char*, const char*> bad[] = {
       {"rough x", "f:2: bad seed 'x' (a whole number from 0 to 18446744073709551615)"},
