@@ -87,7 +87,7 @@ bool Exists(const char* path) {
 void Describe(const char* path, int at, int of, char* message, int size) {
   std::FILE* file = std::fopen(path, "r");
   if (file == nullptr) {
-    Say(message, size, "Take %d of %d: %s cannot be opened", at, of, path);
+    Say(message, size, "Take: there is no %s next to the game", path);
     return;
   }
   Summary summary;
@@ -95,13 +95,16 @@ void Describe(const char* path, int at, int of, char* message, int size) {
   char problem[kProblemSize];
   const bool good = CheckTake(file, summary, line, problem, sizeof problem);
   std::fclose(file);
+  Say(message, size, "Take %d of %d: %s", at, of, path);
+  const std::size_t length = std::strlen(message);
+  char* const rest = message + length;
+  const int room = size - static_cast<int>(length);
   if (!good) {
-    Say(message, size, "Take %d of %d: %s, line %d: %s", at, of, path, line, problem);
+    Say(rest, room, ", line %d: %s", line, problem);
   } else if (summary.tornLine != 0) {
-    Say(message, size, "Take %d of %d: %s, %d keys; torn line %d left out", at, of, path,
-        summary.keys, summary.tornLine);
+    Say(rest, room, ", %d keys; torn line %d left out", summary.keys, summary.tornLine);
   } else {
-    Say(message, size, "Take %d of %d: %s, %d keys", at, of, path, summary.keys);
+    Say(rest, room, ", %d keys", summary.keys);
   }
 }
 

@@ -528,12 +528,13 @@ void RunTakePass() {
     }
     return;
   }
+  // During a take the picker key changes nothing: it shows how far the take is.
   if (picked && take.running) {
-    Show("Take: one is running; the start key stops it");
+    Show("Take: %d of %d keys", take.keysDone, take.summary.keys);
   } else if (picked) {
     char message[2 * kTextSize + 64];
     PickNext(pick, FirstTake(), AutosaveFolder(), message, sizeof message);
-    Show("%s", message);
+    PRINT_STRING_WITH_LITERAL_STRING_NOW(message);
   }
   Advance(took ? &taken : nullptr);
 }
