@@ -308,6 +308,10 @@ bool AutosaveOn() {
   return !save.off && !save.stopped;
 }
 
+const char* AutosaveFolder() {
+  return Folder();
+}
+
 void NoteStand() {
   if (!AutosaveOn()) return;
   Reads& stand = save.stand;

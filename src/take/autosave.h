@@ -16,6 +16,8 @@ constexpr int kPathSize = 260;
 // "takes".
 void SetAutosaveFolder(const char* folder);
 bool AutosaveOn();
+// Where autosaves go, or would go were autosave on: the picker key steps through them there.
+const char* AutosaveFolder();
 
 // The world as the plug-in finds it when it takes the play key, before the key's pass moves
 // anything: where the player stands, in which car, and where each staged car stands. A show

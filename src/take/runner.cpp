@@ -10,6 +10,7 @@
 #include "take/autosave.h"
 #include "take/game.h"
 #include "take/hooks.h"
+#include "take/picker.h"
 #include "take/take_file.h"
 
 namespace take {
@@ -70,13 +71,21 @@ struct Take {
 };
 
 Take take;
-// Zero, F9, until take.ini says otherwise: the runner's initialized data is all zero, and its
-// file has no room for any.
+// Zero, F9 and F10, until take.ini says otherwise: the runner's initialized data is all zero,
+// and its file has no room for any.
 int startKey;
+int pickKey;
 char takeFile[kPathSize];  // from take.ini; empty: zenthar.take
+Pick pick;
+
+// What the start key performs with nothing picked.
+const char* FirstTake() {
+  return takeFile[0] != '\0' ? takeFile : "zenthar.take";
+}
 
 const char* TakeFile() {
-  return takeFile[0] != '\0' ? takeFile : "zenthar.take";
+  const char* picked = PickedTake(pick);
+  return picked != nullptr ? picked : FirstTake();
 }
 
 void Stop(const char* format, ...) __attribute__((format(printf, 1, 2)));
@@ -465,11 +474,17 @@ const char* Value(char* line, const char* name) {
   return line + n;
 }
 
+void KeySetting(const char* value, int& key) {
+  char* end = nullptr;
+  const long long code = std::strtoll(value, &end, 10);
+  if (end != value && code > 0 && code < 256) key = static_cast<int>(code);
+}
+
 void Setting(char* line) {
-  if (const char* value = Value(line, "Start=")) {
-    char* end = nullptr;
-    const long long key = std::strtoll(value, &end, 10);
-    if (end != value && key > 0 && key < 256) startKey = static_cast<int>(key);
+  if (const char* start = Value(line, "Start=")) {
+    KeySetting(start, startKey);
+  } else if (const char* picker = Value(line, "Pick=")) {
+    KeySetting(picker, pickKey);
   } else if (const char* folder = Value(line, "Autosave=")) {
     const bool plain = folder[0] == '\0' || std::strcmp(folder, "1") == 0;
     SetAutosaveFolder(std::strcmp(folder, "0") == 0 ? "" : plain ? "takes" : folder);
@@ -502,13 +517,24 @@ void RunTakePass() {
   // The world as the play key found it, for the autosave: the show plays in it.
   if (opened >= 0 && opened == KeyCode(kCaptureKeyName)) NoteStand();
   if (took) AutosaveKey(taken);
-  if ((GetAsyncKeyState(startKey != 0 ? startKey : kDefaultStartKey) & 1) != 0) {
+  const bool started = (GetAsyncKeyState(startKey != 0 ? startKey : kDefaultStartKey) & 1) != 0;
+  // Asked every pass, so that a press during a take is not taken for one after it.
+  const bool picked = (GetAsyncKeyState(pickKey != 0 ? pickKey : kDefaultPickKey) & 1) != 0;
+  if (started) {
     if (take.running) {
       Stop("the start key was pressed");
     } else {
       Start();
     }
     return;
+  }
+  // During a take the picker key changes nothing: it shows how far the take is.
+  if (picked && take.running) {
+    Show("Take: %d of %d keys", take.keysDone, take.summary.keys);
+  } else if (picked) {
+    char message[2 * kTextSize + 64];
+    PickNext(pick, FirstTake(), AutosaveFolder(), message, sizeof message);
+    PRINT_STRING_WITH_LITERAL_STRING_NOW(message);
   }
   Advance(took ? &taken : nullptr);
 }

@@ -105,8 +105,8 @@ std::string Heading(const std::string& version) {
       "In modes 1 and 2 a key records a cue for the selected slot on the edit screen;",
       "\"this spot\" and \"your car\" are where you stand and the car you are in as you press it.",
       "Pause and Scroll Lock can be changed in ped.ini: README.txt says how.",
-      "F9 starts and stops a take (ZentharTake.dll), set in take.ini.",
-      "Every film is autosaved in takes\\ next to the game: F9 on its file brings it back."};
+      "F9 starts and stops a take (ZentharTake.dll), F10 picks which one: both set in take.ini.",
+      "Every film is autosaved in takes\\ next to the game: F10 picks it, F9 brings it back."};
   double y = 118;
   for (const char* line : lines) {
     svg += Text(kMargin, y, line, style);

@@ -32,6 +32,8 @@ TEST(KeysCard, NamesEveryKeyWithWhatItDoesInEachMode) {
   }
   EXPECT_NE(card.find("autosaved in takes\\ next to the game"), std::string::npos)
       << "the card says where autosaves go";
+  EXPECT_NE(card.find("F10 picks which one"), std::string::npos)
+      << "the card names the take runner's picker key";
   for (const sim::DirectorKey& key : sim::DirectorKeys()) {
     if (key.name == nullptr) continue;
     EXPECT_NE(card.find(sim::XmlEscape(key.name) + " "), std::string::npos) << key.name;

@@ -240,9 +240,11 @@ TEST_F(ShippedDll, TheTakeRunnerImportsTheHostAndWindowsOnlyAndExportsNothing) {
     EXPECT_EQ(kHostEntries.count(name), 1u) << "the runner imports " << name;
   }
   EXPECT_EQ(imports.at("user32.dll"), std::set<std::string>{"GetAsyncKeyState"});
-  // Its own: the import entries it stands in front of, the autosave's time and folder; no heap.
+  // Its own: the import entries it stands in front of, the autosave's time and folder, the
+  // picker's listing of it; no heap.
   EXPECT_EQ(imports.at("kernel32.dll"),
-            (std::set<std::string>{"CreateDirectoryA", "GetLocalTime", "GetModuleHandleA",
+            (std::set<std::string>{"CreateDirectoryA", "FindClose", "FindFirstFileA",
+                                   "FindNextFileA", "GetLocalTime", "GetModuleHandleA",
                                    "GetTickCount", "VirtualProtect"}));
   ExpectNoExportsAndAtMost(runner, sim::DefaultTakePath(), 24 * 1024);
   ASSERT_EQ(tessel::ThreadCount(), 2);
