@@ -64,6 +64,7 @@ export function showNotice(desk: Desk): void {
 export function showNotices(desk: Desk): void {
   const n = $('notices');
   n.innerHTML = desk.notices.map((note) => '<div class="note" data-note="' + esc(note.id) + '">' + esc(note.text) +
+    (note.items ? '<ul>' + note.items.map((i) => '<li>' + esc(i) + '</li>').join('') + '</ul>' : '') +
     (note.actions ?? []).map((a) => ' <button data-act="' + esc(a.act) + '"' + Object.entries(a.args ?? {})
       .map(([k, v]) => ' data-' + k + '="' + esc(v) + '"').join('') + '>' + esc(a.label) + '</button>').join('') +
     '<button class="x" data-act="dismiss" data-id="' + esc(note.id) + '" title="close">&times;</button></div>').join('');
