@@ -112,3 +112,16 @@ export async function handle(page: Page, key: string): Promise<{ x: number; y: n
 export async function shot(page: Page, name: string): Promise<void> {
   await page.screenshot({ path: join(OUT, name + '.png') });
 }
+
+// The largest film, as zenthar-sim --shots writes bench/largest_film's: 255 cast members, a cue in
+// every cell of 256 screens, 32 explosions each.
+export function largestShots(): string {
+  const lines = ['player at 0 0 0', 'ped bob model 2001 at 1 0 0', ''];
+  for (let slot = 0; slot < 255; ++slot) lines.push('cast ' + slot + ' like bob at 0 0 0');
+  for (let screen = 0; screen < 256; ++screen) {
+    lines.push('', 'screen ' + screen + ' lasts 1');
+    for (let slot = 0; slot < 255; ++slot) lines.push('  ' + slot + ' ' + ['phone', 'hang up', 'horn'][slot % 3]);
+    for (let id = 0; id < 32; ++id) lines.push('  grenade at 0 0 0 id ' + id);
+  }
+  return lines.join('\n') + '\n';
+}

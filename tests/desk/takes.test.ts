@@ -11,7 +11,7 @@ import { mkdirSync, readdirSync, readFileSync, rmSync, writeFileSync } from 'nod
 import { basename, dirname, join } from 'node:path';
 import type { Browser, Page } from 'playwright-core';
 import { afterAll, beforeAll, describe, expect, it } from 'vitest';
-import { DESK, deskFor, exported, launch, named, newPage, open, openFile, OUT, plan, ROOT, settled, shot, sim, state } from './browser';
+import { DESK, deskFor, exported, largestShots, launch, named, newPage, open, openFile, OUT, plan, ROOT, settled, shot, sim, state } from './browser';
 
 const { handFilm } = createRequire(join(ROOT, 'tests/wasm/'))('./hand_films.js') as { handFilm: (seed: number) => string };
 
@@ -128,6 +128,28 @@ describe('takes, autosaves and films open as their shot lists', () => {
     }
     await page.click('[data-tab="films"]');
     expect(await page.locator('li.film').count()).toBe(all.length + 1);
+    await context.close();
+  });
+});
+
+describe("the largest film's autosave", () => {
+  it('opens by the button, and the page answers while the engine rehearses it', async () => {
+    mkdirSync(DIR, { recursive: true });
+    writeFileSync(join(DIR, 'largest.shots'), largestShots());
+    expect(plan([join(DIR, 'largest.shots'), '--quiet', '--scenario', join(DIR, 'largest.film')]).code).toBe(0);
+    const o = expected(autosaveOf(join(DIR, 'largest.film'), join(DIR, '2026-01-02_21-00-00.take')), 'autosave');
+    const { context, page, errors } = await newPage(browser);
+    await open(page, deskFor(join(ROOT, 'examples/car-chase.shots')));
+    await openFile(page, o.file, 'button');
+    await page.locator('#notices .note[data-note="opening"]').waitFor();
+    // While it rehearses, the film open before still seeks and draws.
+    const box = (await page.locator('#timeline').boundingBox())!;
+    await page.mouse.click(box.x + box.width * 0.6, box.y + box.height / 2);
+    expect(Number(await page.getAttribute('#state', 'data-t'))).toBeGreaterThan(0);
+    expect(await page.locator('#notices .note[data-note="opening"]').count()).toBe(1);
+    await named(page, '2026-01-02_21-00-00.shots', 600000);
+    expect(await page.locator('.chip').count()).toBe(256);
+    await holds(page, errors, o, '2026-01-02_21-00-00.shots');
     await context.close();
   });
 });
