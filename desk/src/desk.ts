@@ -447,10 +447,10 @@ export class Desk {
       return Promise.resolve();
     }
     this.update(() => {
-      this.notice('opening', 'Opening ' + name + ': the ' + kind.name + ' is being rehearsed, to write down its film.');
+      this.notice('opening:' + name, 'Opening ' + name + ': the ' + kind.name + ' is being rehearsed, to write down its film.');
     });
     return this.engine.ask({ op: 'open', file: name, text }).then((a) => this.update(() => {
-      this.dismiss('opening');
+      this.dismiss('opening:' + name);
       if (!a.ok || a.file === undefined || a.text === undefined) return this.failed('open', name + ' does not open; nothing in the desk was changed.', name, a);
       this.addFilm(a.file, a.text, a.from);
       const torn = a.source?.torn;

@@ -78,6 +78,18 @@ describe('a take or a film opened becomes the film of its shot list', () => {
     expect(r.desk.notices.map((n) => n.text)).toEqual([expect.stringMatching(/^2026-01-01_20-15-00\.take ends in a line cut off .*: line 52 is left out/)]);
   });
 
+  it('says it is opening each file until that file has opened, two files at once too', async () => {
+    const r = await rig();
+    r.engine.replies.open = AUTOSAVE;
+    const first = r.desk.openFile('a.take', 'zenthar-take 2\n'), second = r.desk.openFile('b.film', 'run 1\n');
+    expect(r.desk.notices.map((n) => n.id)).toEqual(['opening:a.take', 'opening:b.film']);
+    await first;
+    expect(r.desk.notices.map((n) => n.id)).toEqual(['opening:b.film']);
+    await second;
+    expect(r.desk.notices).toEqual([]);
+    expect(r.desk.films().map((f) => f.name)).toContain('2026-01-01_20-15-00 (2).shots');
+  });
+
   it('a shot list goes to no engine but the rehearsal of its own text', async () => {
     const r = await rig();
     await r.desk.openFile('chase.shots', example('every-action').text);

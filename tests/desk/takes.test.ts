@@ -141,12 +141,12 @@ describe("the largest film's autosave", () => {
     const { context, page, errors } = await newPage(browser);
     await open(page, deskFor(join(ROOT, 'examples/car-chase.shots')));
     await openFile(page, o.file, 'button');
-    await page.locator('#notices .note[data-note="opening"]').waitFor();
+    await page.locator('#notices .note[data-note^="opening:"]').waitFor();
     // While it rehearses, the film open before still seeks and draws.
     const box = (await page.locator('#timeline').boundingBox())!;
     await page.mouse.click(box.x + box.width * 0.6, box.y + box.height / 2);
     expect(Number(await page.getAttribute('#state', 'data-t'))).toBeGreaterThan(0);
-    expect(await page.locator('#notices .note[data-note="opening"]').count()).toBe(1);
+    expect(await page.locator('#notices .note[data-note^="opening:"]').count()).toBe(1);
     await named(page, '2026-01-02_21-00-00.shots', 600000);
     expect(await page.locator('.chip').count()).toBe(256);
     await holds(page, errors, o, '2026-01-02_21-00-00.shots');
