@@ -1,20 +1,23 @@
 // The time from an edit to the updated view, in Debian's Chromium: for each example's desk (and
 // the largest film's), a screen made a second longer and shorter again by keyboard, timed by the
 // page from the edit to the new film drawn (planned, rehearsed, verified and loaded into the
-// player).
+// player); and the time to open the largest film's autosave, as a player's session leaves it in
+// takes/, from the file chosen to its film shown (the take rehearsed through the take runner, its
+// shot list read, planned, rehearsed, verified and drawn).
 //
-//   node bench.mjs --desk DESK.html --plan ZENTHAR-PLAN [--largest LARGEST.shots] [--edits N]
+//   node bench.mjs --desk DESK.html --plan ZENTHAR-PLAN [--largest LARGEST.shots]
+//                  [--autosave LARGEST-AUTOSAVE.take] [--edits N]
 import { execFileSync } from 'node:child_process';
-import { mkdtempSync, readdirSync } from 'node:fs';
+import { mkdtempSync, readdirSync, statSync } from 'node:fs';
 import { tmpdir } from 'node:os';
-import { basename, dirname, join } from 'node:path';
+import { basename, dirname, join, resolve } from 'node:path';
 import { fileURLToPath } from 'node:url';
 import { parseArgs } from 'node:util';
 import { chromium } from 'playwright-core';
 
 const here = dirname(fileURLToPath(import.meta.url));
 const { values } = parseArgs({ options: { desk: { type: 'string' }, plan: { type: 'string' }, largest: { type: 'string' },
-                                         edits: { type: 'string', default: '10' } } });
+                                         autosave: { type: 'string' }, edits: { type: 'string', default: '10' } } });
 const TARGET_MS = 200;
 const work = mkdtempSync(join(tmpdir(), 'zenthar-desk-bench-'));
 const flags = ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run', '--disable-background-networking',
@@ -56,10 +59,33 @@ function report(name, { first, times }, target) {
               String(median).padStart(5) + ' ms, worst ' + String(worst).padStart(5) + ' ms of ' + times.length + verdict);
 }
 
+// The time from a file chosen with Open to its film shown, in ms, and how the desk judged it.
+async function timeOpen(file, timeout) {
+  const context = await browser.newContext({ viewport: { width: 1440, height: 900 } });
+  const page = await context.newPage();
+  await page.goto('file://' + resolve(values.desk));
+  await settled(page, timeout);
+  const name = basename(file).replace(/\.[^.]*$/, '') + '.shots';
+  const started = Date.now();
+  const [chooser] = await Promise.all([page.waitForEvent('filechooser'), page.click('#open')]);
+  await chooser.setFiles(file);
+  await page.waitForFunction((want) => document.getElementById('film-name').textContent === want, name, { timeout, polling: 20 });
+  await settled(page, timeout);
+  const ms = Date.now() - started;
+  const verdict = await page.getAttribute('#status', 'data-state');
+  await context.close();
+  return { ms, verdict };
+}
+
 console.log('desk, edit to updated view in Chromium (plan, rehearsal, verification, take, drawing):');
 const examples = join(here, '../examples');
 for (const name of readdirSync(examples).filter((f) => f.endsWith('.shots')).sort()) {
   report(name, await timeEdits(join(examples, name), Number(values.edits), 60000), TARGET_MS);
 }
 if (values.largest) report('largest film', await timeEdits(values.largest, 2, 600000), 0);
+if (values.autosave) {
+  const { ms, verdict } = await timeOpen(values.autosave, 900000);
+  console.log("desk, the largest film's autosave (" + statSync(values.autosave).size + ' bytes) opened, from file to film shown: ' + ms +
+              ' ms (' + verdict + ')');
+}
 await browser.close();

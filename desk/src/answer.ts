@@ -85,6 +85,17 @@ export interface Plan {
   showMs: number;
 }
 
+// What a take or a scenario was, as the engine opened it: an autosave (a take of version 2), a
+// planned take (version 1) or a scenario; for a take its keys, and the line a crash cut off.
+export interface Source {
+  file: string;
+  kind: 'shots' | 'autosave' | 'take' | 'scenario';
+  version?: number;
+  steps?: number;
+  keys?: number;
+  torn?: { line: number; text: string };
+}
+
 // The show player's data: the page's player reads it as it is.
 export type PlayerData = Record<string, unknown> & { end: number; box: number[] };
 
@@ -101,6 +112,11 @@ export interface Answer {
   script?: string;
   scenario?: string;
   player?: PlayerData;
+  // An open's answer: the shot list's name and text, where it came from; an export's: its file.
+  file?: string;
+  text?: string;
+  from?: string;
+  source?: Source;
 }
 
 // A request whose answer was never given (the engine failed to load or broke) comes back as this.

@@ -179,6 +179,12 @@ function exportAnswer(desk: Desk, page: Page, what: 'take' | 'script'): void {
   page.download(what === 'take' ? 'zenthar.take' : base + '.script.md', a[what]!);
 }
 
+// The files the engine makes of the film's shot list, a request each: they are large, and made
+// whether or not the film records, as zenthar-plan writes its scenario either way.
+function exportMade(as: 'player' | 'storyboard' | 'sheet', what: string): Command['perform'] {
+  return (desk, page) => { void desk.exportFile(as, what, (name, text) => page.download(name, text)); };
+}
+
 const removals: Record<string, Command['perform']> = {
   cast: (desk, _, args) => {
     const slot = int(args, 'slot');
@@ -289,7 +295,8 @@ export const COMMANDS: readonly Command[] = [
   { name: 'show-line', title: 'this line in the text', perform: (d, p, a) => { d.setTab('text'); p.showLine(int(a, 'line')); } },
   // The library.
   { name: 'new-film', title: 'a new film in the library, from a small one', perform: (d) => d.newFilm() },
-  { name: 'open', title: 'open a .shots file as a new film (or drop one on the page)', perform: (_, p) => p.pickFile() },
+  { name: 'open', title: 'open a shot list, a take (from takes/) or a film as a new film (or drop one on the page)',
+    perform: (_, p) => p.pickFile() },
   { name: 'open-film', title: 'edit this film', perform: (d, _, a) => { d.openFilm(text(a, 'id')); } },
   { name: 'rename-film', title: 'rename this film', perform: (d, _, a) => d.startRename(text(a, 'id')) },
   { name: 'name-film', title: "the film's name, then Enter", perform: (d, _, a) => d.renameFilm(text(a, 'id'), text(a, 'value')) },
@@ -301,6 +308,9 @@ export const COMMANDS: readonly Command[] = [
   { name: 'export-shots', title: 'the shot list, as zenthar-plan reads it', perform: (d, p) => p.download(d.file, d.text) },
   { name: 'export-take', title: 'zenthar.take, for the take runner in the game', perform: (d, p) => exportAnswer(d, p, 'take') },
   { name: 'export-script', title: 'the steps for a person at the game', perform: (d, p) => exportAnswer(d, p, 'script') },
+  { name: 'export-player', title: "the show player's page, as zenthar-sim --player writes it", perform: exportMade('player', "show player's page") },
+  { name: 'export-storyboard', title: 'the storyboard, as zenthar-sim --storyboard writes it', perform: exportMade('storyboard', 'storyboard') },
+  { name: 'export-sheet', title: 'the film sheet, as zenthar-sim --film writes it', perform: exportMade('sheet', 'film sheet') },
 ];
 
 const BY_NAME = new Map(COMMANDS.map((c) => [c.name, c]));

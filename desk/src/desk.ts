@@ -7,6 +7,7 @@
 import type { Answer, Shots } from './answer';
 import { Edit, screenOf } from './edits';
 import type { Engine } from './engine';
+import { kindOf } from './files';
 import { History, type Change } from './history';
 import { BIN, dropNote, Library, type FilmEntry, type Kept, type Written } from './library';
 import { applySplices, joinLines, splitLines, type Splice } from './lines';
@@ -31,6 +32,7 @@ export type Tab = 'films' | 'film' | 'text';
 export interface Notice {
   id: string;
   text: string;
+  items?: string[]; // a list under the text: a file's problems, each with its file and line
   actions?: Array<{ label: string; act: string; args?: Record<string, string> }>;
 }
 
@@ -85,6 +87,7 @@ export class Desk {
   private name = '';
   private created = 0;
   private origin: string | undefined;
+  private fromLine: string | undefined;
   private lines: string[] = [];
   private history = new History();
   private film: Shots | null = null; // the list as the current text reads, while it is known
@@ -114,6 +117,7 @@ export class Desk {
 
   get filmId(): string { return this.id; }
   get file(): string { return this.name; }
+  get from(): string | undefined { return this.fromLine; }
   get text(): string { return joinLines(this.lines); }
   get shots(): Shots | null { return this.film; }
   get screen(): number { return this.screenNo; }
@@ -162,7 +166,7 @@ export class Desk {
     this.update(() => {
       for (const p of this.library.problems.splice(0)) this.notice('kept:' + p, p);
       const own = preset && this.films().find((e) => e.origin === preset.origin);
-      if (preset && !own) return this.opened(this.library.create(preset.file, preset.text, preset.origin));
+      if (preset && !own) return this.opened(this.library.create(preset.file, preset.text, { origin: preset.origin }));
       const id = own?.id ?? this.library.openId() ?? this.films()[0]?.id;
       if (id && this.openFilm(id)) return;
       this.opened(this.library.create('film.shots', NEW_FILM));
@@ -306,9 +310,11 @@ export class Desk {
     });
   }
 
-  notice(id: string, text: string, actions?: Notice['actions']): void {
+  notice(id: string, text: string, actions?: Notice['actions'], items?: string[]): void {
     this.update(() => {
-      this.notes = this.notes.filter((n) => n.id !== id).concat({ id, text, actions });
+      const note: Notice = { id, text, actions };
+      if (items) note.items = items;
+      this.notes = this.notes.filter((n) => n.id !== id).concat(note);
     });
   }
 
@@ -347,6 +353,7 @@ export class Desk {
     const f: FilmRecord = { format: FORMAT, written: 0, id: this.id, name: this.name, created: this.created, text: this.text,
                             undos: this.history.undos.slice(), redos: this.history.redos.slice() };
     if (this.origin) f.origin = this.origin;
+    if (this.fromLine) f.from = this.fromLine;
     return f;
   }
 
@@ -405,6 +412,7 @@ export class Desk {
     this.name = f.name;
     this.created = f.created;
     this.origin = f.origin;
+    this.fromLine = f.from;
     this.lines = splitLines(f.text);
     this.history = new History(f.undos.slice(), f.redos.slice());
     this.film = null;
@@ -422,9 +430,53 @@ export class Desk {
     this.update(() => this.opened(this.library.create('film.shots', NEW_FILM)));
   }
 
-  // A file opened or dropped on the page: a film of its own.
-  addFilm(name: string, text: string): void {
-    this.update(() => this.opened(this.library.create(name, text)));
+  // A shot list opened or dropped on the page: a film of its own. `from` says where a shot list
+  // the engine wrote from a take or a scenario came from.
+  addFilm(name: string, text: string, from?: string): void {
+    this.update(() => this.opened(this.library.create(name, text, { from })));
+  }
+
+  // Any file opened or dropped on the page. A take or a scenario is rehearsed by the engine, and
+  // the shot list of its film becomes a film of the library; a file that does not read adds none,
+  // and leaves everything as it was.
+  openFile(name: string, text: string): Promise<void> {
+    const kind = kindOf(name, text);
+    this.dismiss('open');
+    if (!kind.rehearsed) {
+      this.addFilm(name, text);
+      return Promise.resolve();
+    }
+    this.update(() => {
+      this.notice('opening:' + name, 'Opening ' + name + ': the ' + kind.name + ' is being rehearsed, to write down its film.');
+    });
+    return this.engine.ask({ op: 'open', file: name, text }).then((a) => this.update(() => {
+      this.dismiss('opening:' + name);
+      if (!a.ok || a.file === undefined || a.text === undefined) return this.failed('open', name + ' does not open; nothing in the desk was changed.', name, a);
+      this.addFilm(a.file, a.text, a.from);
+      const torn = a.source?.torn;
+      if (torn) {
+        this.notice('torn:' + this.id, name + ' ends in a line cut off as it was written (a crash, or the game closed): line ' +
+                    torn.line + ' is left out, and the rest of its film is here.');
+      }
+    }));
+  }
+
+  // One of the files the native tools write of the open film, made by the engine: the show
+  // player's page, the storyboard or the film sheet. `what` names it for a notice.
+  exportFile(as: 'player' | 'storyboard' | 'sheet', what: string, download: (name: string, text: string) => void): Promise<void> {
+    const name = this.name;
+    return this.engine.ask({ op: 'export', as, file: name, text: this.text }).then((a) => this.update(() => {
+      if (!a.ok || a.file === undefined || a.text === undefined) return this.failed('export', 'The ' + what + ' of ' + name + ' was not made.', name, a);
+      this.dismiss('export');
+      download(a.file, a.text);
+    }));
+  }
+
+  // A notice of what the engine refused, each problem with the file and its line.
+  private failed(id: string, head: string, name: string, a: Answer): void {
+    const items = a.problems.map((p) => (p.line > 0 ? name + ':' + p.line + ': ' + p.text : p.text));
+    if (!items.length) items.push(a.error ?? 'the engine gave no reason');
+    this.notice(id, head, undefined, items);
   }
 
   duplicateFilm(id: string): void {
@@ -432,7 +484,7 @@ export class Desk {
       const found = id === this.id ? { film: this.record() } : this.library.read(id);
       if (!found) return this.refuse('that film is no longer kept');
       const f = found.film;
-      this.heard(this.library.create(f.name, f.text, undefined, { undos: f.undos.slice(), redos: f.redos.slice() }));
+      this.heard(this.library.create(f.name, f.text, { from: f.from, undos: f.undos.slice(), redos: f.redos.slice() }));
     });
   }
 

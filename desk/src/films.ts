@@ -9,7 +9,7 @@ function filmRow(desk: Desk, f: FilmEntry): string {
   const name = desk.renaming === f.id
     ? '<input class="name" data-act="name-film"' + id + ' data-key="name:' + esc(f.id) + '" value="' + esc(f.name) +
       '" size="28" title="the film\'s name, then Enter">'
-    : '<span class="name">' + esc(f.name) + '</span>';
+    : '<span class="name"' + (f.from ? ' title="' + esc(f.from) + '"' : '') + '>' + esc(f.name) + '</span>';
   return '<li class="row film' + (on ? ' on' : '') + '" data-act="open-film"' + id + ' title="edit this film">' + name +
     ' <span class="lines">' + f.lines + ' lines' + (f.origin ? ', from its desk' : '') + '</span>' +
     '<span class="tools"><button data-act="rename-film"' + id + '>rename</button>' +

@@ -15,6 +15,7 @@ export interface FilmEntry {
   created: number;
   lines: number;
   origin?: string;
+  from?: string;
   deleted?: number;
 }
 
@@ -40,7 +41,7 @@ export function makeId(): string {
 export function entryOf(f: FilmRecord): FilmEntry {
   let lines = f.text === '' || f.text.endsWith('\n') ? 0 : 1;
   for (let i = f.text.indexOf('\n'); i >= 0; i = f.text.indexOf('\n', i + 1)) ++lines;
-  return { id: f.id, name: f.name, created: f.created, lines, origin: f.origin, deleted: f.deleted };
+  return { id: f.id, name: f.name, created: f.created, lines, origin: f.origin, from: f.from, deleted: f.deleted };
 }
 
 // "demo.shots", then "demo (2).shots", "demo (3).shots", ...: the first name no film has.
@@ -137,10 +138,12 @@ export class Library {
   }
 
   // A new film in the library, named so that no other film has its name.
-  create(name: string, text: string, origin?: string, history: Pick<FilmRecord, 'undos' | 'redos'> = { undos: [], redos: [] }): Written {
+  // `extra` gives the desk it came with, where it came from, and a history to start with.
+  create(name: string, text: string, extra: Partial<Pick<FilmRecord, 'origin' | 'from' | 'undos' | 'redos'>> = {}): Written {
     const film: FilmRecord = { format: FORMAT, written: 0, id: this.newId(), name: freeName(name, this.names()), created: this.now(),
-                               text, undos: history.undos, redos: history.redos };
-    if (origin) film.origin = origin;
+                               text, undos: extra.undos ?? [], redos: extra.redos ?? [] };
+    if (extra.origin) film.origin = extra.origin;
+    if (extra.from) film.from = extra.from;
     return this.write(film);
   }
 

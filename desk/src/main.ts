@@ -9,7 +9,7 @@ import type { EngineHelper } from './call';
 import { command, forKey, keyName, run, titleOf, type Args, type Page } from './commands';
 import { Desk } from './desk';
 import { startEngine } from './engine';
-import { download, readFilm } from './files';
+import { download, readText } from './files';
 import { Library, makeId } from './library';
 import { wireMap, type MapGesture } from './map';
 import { boxWith, drawHandles, dropAt, handlesOf } from './overlay';
@@ -104,10 +104,12 @@ function wireControls(act: (name: string, args?: Args) => boolean, wrote: (text:
   }, true);
 }
 
-// A file chosen with Open or dropped on the page becomes a film of the library.
+// A file chosen with Open or dropped on the page becomes a film of the library: a shot list as it
+// is, a take or a film as the shot list of its film.
 function wireFiles(desk: Desk, picker: HTMLInputElement): void {
   const open = (file: File | undefined) => {
-    if (file) readFilm(file).then((f) => desk.addFilm(f.name, f.text), (e: Error) => desk.refuse(e.message));
+    if (!file) return;
+    readText(file).then((f) => desk.openFile(f.name, f.text), (e: Error) => desk.notice('open', e.message));
   };
   picker.onchange = () => {
     open(picker.files?.[0]);

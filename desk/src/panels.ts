@@ -1,7 +1,7 @@
 // What the desk says around the editor: the plan's figures (always on screen), the notice when the
 // shot list does not read or its film does not record, and the desk's own notices.
 import type { Answer } from './answer';
-import type { Desk } from './desk';
+import type { Desk, Notice } from './desk';
 import { esc } from './editor';
 
 const $ = (id: string) => document.getElementById(id)!;
@@ -59,14 +59,20 @@ export function showNotice(desk: Desk): void {
   n.hidden = false;
 }
 
-// The desk's own notices (the storage, the library, another tab), each with its buttons and a
-// close button.
+// The desk's own notices (the storage, the library, another tab, a file that does not open), each
+// with its close button first, so that it floats beside the first line, then its buttons and its
+// list of problems.
+function noteHtml(note: Notice): string {
+  const actions = (note.actions ?? []).map((a) => ' <button data-act="' + esc(a.act) + '"' + Object.entries(a.args ?? {})
+    .map(([k, v]) => ' data-' + k + '="' + esc(v) + '"').join('') + '>' + esc(a.label) + '</button>').join('');
+  const items = note.items ? '<ul>' + note.items.map((i) => '<li>' + esc(i) + '</li>').join('') + '</ul>' : '';
+  return '<div class="note" data-note="' + esc(note.id) + '"><button class="x" data-act="dismiss" data-id="' + esc(note.id) +
+    '" title="close">&times;</button>' + esc(note.text) + actions + items + '</div>';
+}
+
 export function showNotices(desk: Desk): void {
   const n = $('notices');
-  n.innerHTML = desk.notices.map((note) => '<div class="note" data-note="' + esc(note.id) + '">' + esc(note.text) +
-    (note.actions ?? []).map((a) => ' <button data-act="' + esc(a.act) + '"' + Object.entries(a.args ?? {})
-      .map(([k, v]) => ' data-' + k + '="' + esc(v) + '"').join('') + '>' + esc(a.label) + '</button>').join('') +
-    '<button class="x" data-act="dismiss" data-id="' + esc(note.id) + '" title="close">&times;</button></div>').join('');
+  n.innerHTML = desk.notices.map(noteHtml).join('');
   n.hidden = !desk.notices.length;
 }
 

@@ -15,7 +15,7 @@ const film = (change: Partial<FilmRecord> = {}): FilmRecord => ({
 
 describe('a film as kept', () => {
   it('comes back as it was written, with its history and where each step left the person', () => {
-    const f = film({ origin: 'zenthar-desk:0123abcd', deleted: 9 });
+    const f = film({ origin: 'zenthar-desk:0123abcd', from: 'the film of 2026-01-01_20-15-00.take, an autosave of 47 keys', deleted: 9 });
     expect(decodeFilm('f1', encodeFilm(f))).toEqual({ film: f, dropped: 0 });
     expect(encodeFilm(f).startsWith('{"format":2,"written":3,')).toBe(true);
     expect(writtenOf(encodeFilm(f))).toBe(3);
@@ -32,8 +32,16 @@ describe('a film as kept', () => {
     ['its name is missing', JSON.stringify({ ...film(), name: undefined })],
     ['its count of writes is no whole number', JSON.stringify({ ...film(), written: 1.5 })],
     ['its time is not a number', JSON.stringify({ ...film(), created: 'now' })],
+    ['where it came from is not text', JSON.stringify({ ...film(), from: 47 })],
   ])('is not read when %s', (_, raw) => {
     expect(decodeFilm('f1', raw)).toHaveProperty('problem');
+  });
+
+  it('of a store written before films came from takes has no line of where it came from', () => {
+    const { from: _, ...old } = film({ from: 'x' });
+    const d = decodeFilm('f1', JSON.stringify(old));
+    expect(d).toEqual({ film: film(), dropped: 0 });
+    expect('film' in d && 'from' in d.film).toBe(false);
   });
 
   it('is left as it is when a newer desk wrote it', () => {

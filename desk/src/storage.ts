@@ -26,6 +26,7 @@ export interface FilmRecord {
   name: string; // the shot list's file name
   created: number; // ms since 1970: the library's order
   origin?: string; // the desk written for this shot list, for a film that came with one
+  from?: string; // where a film opened from a take or a scenario came from, as the engine says it
   deleted?: number; // when it went into the bin
   text: string;
   undos: Change[];
@@ -46,7 +47,7 @@ export function workKey(preset: string): string {
 // The format and the count first, so that a tab can read them without reading the whole film.
 export function encodeFilm(f: FilmRecord): string {
   return JSON.stringify({ format: FORMAT, written: f.written, id: f.id, name: f.name, created: f.created, origin: f.origin,
-                          deleted: f.deleted, text: f.text, undos: f.undos, redos: f.redos });
+                          from: f.from, deleted: f.deleted, text: f.text, undos: f.undos, redos: f.redos });
 }
 
 export function writtenOf(raw: string | null): number | null {
@@ -175,13 +176,15 @@ export function decodeFilm(id: string, raw: string, withHistory = true): Decoded
   }
   const time = (t: unknown) => typeof t === 'number' && Number.isFinite(t);
   if (v.id !== id || typeof v.name !== 'string' || typeof v.text !== 'string' || !Number.isInteger(v.written) ||
-      !time(v.created) || (v.origin !== undefined && typeof v.origin !== 'string') || (v.deleted !== undefined && !time(v.deleted))) {
+      !time(v.created) || (v.origin !== undefined && typeof v.origin !== 'string') ||
+      (v.from !== undefined && typeof v.from !== 'string') || (v.deleted !== undefined && !time(v.deleted))) {
     return { problem: 'its name, text, id or times are missing or wrong' };
   }
   const history = withHistory ? keptHistory(v.text, v.undos, v.redos) : { undos: [], redos: [], dropped: 0 };
   const film: FilmRecord = { format: FORMAT, written: v.written as number, id, name: v.name, created: v.created as number,
                              text: v.text, undos: history.undos, redos: history.redos };
   if (v.origin !== undefined) film.origin = v.origin as string;
+  if (v.from !== undefined) film.from = v.from as string;
   if (v.deleted !== undefined) film.deleted = v.deleted as number;
   return { film, dropped: history.dropped };
 }

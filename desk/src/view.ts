@@ -19,6 +19,9 @@ export interface View {
 
 function bar(desk: Desk): void {
   $('film-name').textContent = desk.file;
+  const from = $('from');
+  from.textContent = desk.from ? 'This film is ' + desk.from + '.' : '';
+  from.hidden = !desk.from;
   const undo = $('undo') as HTMLButtonElement, redo = $('redo') as HTMLButtonElement;
   undo.textContent = desk.undoLabel === null ? 'Undo' : 'Undo: ' + desk.undoLabel;
   undo.disabled = desk.undoLabel === null;

@@ -28,10 +28,13 @@ export function quotaStore(room = Infinity): Store & { items: Map<string, string
 }
 
 // Reads a text as the film it was last shown with (learn), and any other as a list that does
-// not read. Answers come a moment later, as the worker's do.
+// not read; the answers to other requests (open, export) are the test's, by their op. Answers
+// come a moment later, as the worker's do.
 export class FakeEngine {
   private known = new Map<string, Shots>();
   asked = 0;
+  requests: Array<Record<string, unknown>> = [];
+  replies: Record<string, Answer> = {};
 
   learn(text: string, shots: Shots | null): void {
     if (shots) this.known.set(text, structuredClone(shots));
@@ -39,6 +42,12 @@ export class FakeEngine {
 
   ask(request: object): Promise<Answer> {
     ++this.asked;
+    const op = (request as { op: string }).op;
+    this.requests.push(request as Record<string, unknown>);
+    if (op !== 'shots') {
+      const reply = structuredClone(this.replies[op] ?? { ok: false, problems: [], error: 'request: no reply for ' + op });
+      return new Promise((resolve) => setTimeout(() => resolve(reply), 0));
+    }
     const shots = this.known.get((request as { text: string }).text);
     const answer: Answer = shots
       ? { ok: true, problems: [], shots: structuredClone(shots), warnings: [], player: { end: 1000, box: [0, 0, 1, 1], show: null } }

@@ -35,6 +35,33 @@ export function plan(args: string[]): { code: number; out: string } {
   return { code: run.status ?? -1, out: run.stdout + run.stderr };
 }
 
+// zenthar-sim on a film or a take: its exit code and what it printed.
+export function sim(args: string[]): { code: number; out: string } {
+  const run = spawnSync(join(BIN, 'zenthar-sim'), args, { encoding: 'utf8', timeout: 300000 });
+  return { code: run.status ?? -1, out: run.stdout + run.stderr };
+}
+
+// A file opened in the desk as a person does: chosen after a click on Open, or dropped on the
+// page. The bytes go as they are, so that a file that is not UTF-8 stays one.
+export async function openFile(page: Page, path: string, how: 'button' | 'drop'): Promise<void> {
+  if (how === 'button') {
+    const [chooser] = await Promise.all([page.waitForEvent('filechooser'), page.click('#open')]);
+    return chooser.setFiles(path);
+  }
+  await page.evaluate(([name, bytes]) => {
+    const data = new DataTransfer();
+    data.items.add(new File([new Uint8Array(bytes)], name));
+    document.body.dispatchEvent(new DragEvent('drop', { dataTransfer: data, bubbles: true, cancelable: true }));
+  }, [basename(path), [...readFileSync(path)]] as const);
+}
+
+// Until the film named `name` is open and shows the answer to its text. A file is read after
+// the picker or the drop has returned, so the film shown until then is the one before, settled.
+export async function named(page: Page, name: string, timeout = 60000): Promise<void> {
+  await page.waitForFunction((want) => document.getElementById('film-name')!.textContent === want, name, { timeout });
+  await settled(page, timeout);
+}
+
 // A desk written by zenthar-plan --desk for a shot list.
 export function deskFor(shots: string, name = basename(shots, '.shots')): string {
   const page = join(OUT, name + '.desk.html');
@@ -84,4 +111,17 @@ export async function handle(page: Page, key: string): Promise<{ x: number; y: n
 
 export async function shot(page: Page, name: string): Promise<void> {
   await page.screenshot({ path: join(OUT, name + '.png') });
+}
+
+// The largest film, as zenthar-sim --shots writes bench/largest_film's: 255 cast members, a cue in
+// every cell of 256 screens, 32 explosions each.
+export function largestShots(): string {
+  const lines = ['player at 0 0 0', 'ped bob model 2001 at 1 0 0', ''];
+  for (let slot = 0; slot < 255; ++slot) lines.push('cast ' + slot + ' like bob at 0 0 0');
+  for (let screen = 0; screen < 256; ++screen) {
+    lines.push('', 'screen ' + screen + ' lasts 1');
+    for (let slot = 0; slot < 255; ++slot) lines.push('  ' + slot + ' ' + ['phone', 'hang up', 'horn'][slot % 3]);
+    for (let id = 0; id < 32; ++id) lines.push('  grenade at 0 0 0 id ' + id);
+  }
+  return lines.join('\n') + '\n';
 }

@@ -1,20 +1,33 @@
 // Random steps over everything the desk offers, by mouse and by key: drags, selections, deletes,
 // undos and redos, screens, lengths, nudges, the editor's controls, text typed (some of it not a
-// shot list), films opened, made, copied, renamed, deleted and brought back, and reloads. After
+// shot list), films opened, made, copied, renamed, deleted and brought back, files opened (shot
+// lists, an autosave, a planned take, a film, a take that does not read), every export, and
+// reloads. After
 // every step: no page error, and the films' texts and histories are what the steps imply, which
 // the test follows itself: each film's texts from its first to its last step, and where its undo
 // stands. At the end every film is undone to its first text, byte for byte, and redone again.
 //
 //   ZENTHAR_SEED=N replays a run; ZENTHAR_SEEDS=K runs K more random seeds; ZENTHAR_STEPS=M
 //   takes M steps a run (default 200).
-import { readdirSync } from 'node:fs';
+import { mkdirSync, readdirSync, writeFileSync } from 'node:fs';
 import { join } from 'node:path';
 import type { Browser, Page } from 'playwright-core';
 import { afterAll, beforeAll, describe, expect, it } from 'vitest';
-import { DESK, launch, newPage, OUT, ROOT, settled } from './browser';
+import { DESK, launch, newPage, openFile, OUT, plan, ROOT, settled, sim } from './browser';
 
 let browser: Browser;
-beforeAll(async () => { browser = await launch(); });
+// The files a person opens besides shot lists: what the game and the tools write, and a take
+// that does not read (which opens no film).
+const MADE = join(OUT, 'monkey');
+const READS = [join(MADE, '2026-01-01_20-15-00.take'), join(MADE, 'zenthar.take'), join(ROOT, 'examples/explosions.film')];
+const BAD = join(MADE, 'bad.take');
+beforeAll(async () => {
+  mkdirSync(MADE, { recursive: true });
+  sim([join(ROOT, 'examples/demo.film'), '--quiet', '--autosave', READS[0]]);
+  plan([join(ROOT, 'examples/car-chase.shots'), '--quiet', '--take', READS[1]]);
+  writeFileSync(BAD, 'zenthar-take 2\nweapon 7\nmove 1 2\n');
+  browser = await launch();
+});
 afterAll(async () => { await browser.close(); });
 
 const STEPS = Number(process.env.ZENTHAR_STEPS ?? 200);
@@ -320,15 +333,40 @@ async function libraryStep(run: Run, r: Random): Promise<{ what: string; copyOf?
     await undo.click();
     return { what: 'undo a delete' };
   }
-  if (what === 6) {
-    const file = r.pick(EXAMPLES)!;
-    await page.setInputFiles('#file', file);
-    await page.waitForFunction((n) => document.querySelectorAll('li.film').length === n, ids.length + 1);
-    return { what: 'open ' + file.split('/').pop() };
-  }
+  if (what === 6) return openStep(page, r, ids.length);
   await page.reload();
   return { what: 'reload' };
 }
+
+async function dismiss(page: Page, note: string): Promise<void> {
+  const x = page.locator('#notices .note[data-note="' + note + '"] button.x');
+  if (await x.count()) await x.click();
+}
+
+// A file opened by the Open button or dropped: a shot list, a take or a film (a film more), or a
+// take that does not read (its notice, and no film more).
+async function openStep(page: Page, r: Random, films: number): Promise<{ what: string }> {
+  const file = r.pick([...EXAMPLES, ...READS, BAD])!, how = r.chance(0.5) ? 'button' : 'drop';
+  if (file === BAD) {
+    await dismiss(page, 'open');
+    await openFile(page, file, how);
+    await page.locator('#notices .note[data-note="open"]').waitFor({ timeout: 60000 });
+  } else {
+    await openFile(page, file, how);
+    await page.waitForFunction((n) => document.querySelectorAll('li.film').length === n, films + 1, { timeout: 60000 });
+  }
+  return { what: 'open ' + file.split('/').pop() + ' by ' + how };
+}
+
+// An export: a download comes, or the desk says why none does.
+const exportStep: Step = async (page, r, did) => {
+  const button = r.pick(['shots', 'take', 'script', 'player', 'storyboard', 'sheet'])!;
+  await dismiss(page, 'export');
+  await Promise.race([page.waitForEvent('download', { timeout: 60000 }),
+                      page.locator('#notices .note[data-note="export"], #refused:not([hidden])').first().waitFor({ timeout: 60000 }),
+                      page.click('#export-' + button).then(() => new Promise<void>(() => undefined))]);
+  return did('export ' + button);
+};
 
 async function takeStep(run: Run, r: Random, i: number): Promise<void> {
   const unreadable = (await run.page.getAttribute('#status', 'data-state')) === 'unreadable';
@@ -341,7 +379,8 @@ async function takeStep(run: Run, r: Random, i: number): Promise<void> {
     run.last = await run.films(before, step.copyOf, step.renamed);
     if (step.what.startsWith('open film')) run.check(run.last.film === step.what.slice(10), 'the film opened is not the one clicked');
   } else {
-    const steps: Array<[number, Step]> = [[12, history], [18, drag], [7, clickSpot], [30, key], [27, control], [6, typeText]];
+    const steps: Array<[number, Step]> = [[12, history], [18, drag], [7, clickSpot], [27, key], [27, control], [6, typeText],
+                                          [3, exportStep]];
     let n = r.below(100), s = steps[0][1];
     for (const [w, f] of steps) { if (n < w) { s = f; break; } n -= w; }
     await (unreadable && r.chance(0.5) ? mend : s)(run.page, r, async (what) => {
@@ -389,7 +428,10 @@ describe('random steps over the whole desk', () => {
     run.known.set(run.last.film, { texts: [run.last.text], at: 0 });
     const r = random(seed);
     for (let i = 0; i < STEPS; ++i) await takeStep(run, r, i);
-    console.log('  ' + STEPS + ' steps: ' + JSON.stringify(run.counts) + '; ' + run.known.size + ' films, ' + run.bin.size + ' deleted');
+    const said = (what: RegExp) => run.log.filter((l) => what.test(l)).length;
+    console.log('  ' + STEPS + ' steps: ' + JSON.stringify(run.counts) + '; ' + run.known.size + ' films, ' + run.bin.size + ' deleted; ' +
+                said(/^\d+: open \S+ by/) + ' files opened (' + said(/^\d+: open \S+\.(take|film) by/) + ' takes and films), ' +
+                said(/^\d+: export /) + ' exports');
     await settled(page);
     await page.screenshot({ path: join(OUT, 'monkey-' + seed + '.png') });
     await unwind(run);

@@ -4,7 +4,7 @@ import { readdirSync, readFileSync, writeFileSync } from 'node:fs';
 import { join } from 'node:path';
 import type { Browser, Page } from 'playwright-core';
 import { afterAll, beforeAll, describe, expect, it } from 'vitest';
-import { DESK, deskFor, handle, keptText, launch, newPage, open, OUT, plan, ROOT, settled, shot, state } from './browser';
+import { DESK, deskFor, handle, keptText, largestShots, launch, newPage, open, OUT, plan, ROOT, settled, shot, state } from './browser';
 
 let browser: Browser;
 beforeAll(async () => { browser = await launch(); });
@@ -100,19 +100,6 @@ describe('the plain desk', () => {
     await page.close();
   });
 });
-
-// The largest film, as zenthar-sim --shots writes bench/largest_film's: 255 cast members, a cue in
-// every cell of 256 screens, 32 explosions each.
-function largestShots(): string {
-  const lines = ['player at 0 0 0', 'ped bob model 2001 at 1 0 0', ''];
-  for (let slot = 0; slot < 255; ++slot) lines.push('cast ' + slot + ' like bob at 0 0 0');
-  for (let screen = 0; screen < 256; ++screen) {
-    lines.push('', 'screen ' + screen + ' lasts 1');
-    for (let slot = 0; slot < 255; ++slot) lines.push('  ' + slot + ' ' + ['phone', 'hang up', 'horn'][slot % 3]);
-    for (let id = 0; id < 32; ++id) lines.push('  grenade at 0 0 0 id ' + id);
-  }
-  return lines.join('\n') + '\n';
-}
 
 describe('the largest film', () => {
   const shots = join(OUT, 'largest.shots');
